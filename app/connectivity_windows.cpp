@@ -1,0 +1,13 @@
+#include "connectivity.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+int probeConnectivity(quint32 *flags, quint32 reserved)
+{
+    DWORD word = 0;
+    const BOOL online = InternetGetConnectedState(&word, reserved);
+    if (flags)
+        *flags = word;
+    return online ? 1 : 0;
+}

@@ -1,0 +1,258 @@
+#include "frmweb.h"
+
+#include "browserhost.h"
+#include "clickrouting.h"
+#include "connectivity.h"
+#include "desktopservices.h"
+#include "notices.h"
+#include "pasteacceptance.h"
+#include "pinmark/config.h"
+#include "ui_frmweb.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+#include <limits>
+
+using namespace Pinmark;
+
+frmWeb::frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), ui(new Ui::frmWeb),
+      services(services), WebBrowser1(&browser), notices(notices)
+{
+    ui->setupUi(this);
+    setFixedSize(size());
+    m_background = QPixmap(property("backgroundPicture").toString());
+    // A field's default limit would silently cut a long address.
+    Text1()->setMaxLength(std::numeric_limits<int>::max());
+    Text2()->setMaxLength(std::numeric_limits<int>::max());
+    ui->WebBrowser1->setAttribute(Qt::WA_NoMousePropagation);
+    WebBrowser1->attachTo(ui->WebBrowser1);
+    wireButtons();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+frmWeb::~frmWeb() = default;
+
+QLineEdit *frmWeb::Text1() const { return ui->Text1; }
+QLineEdit *frmWeb::Text2() const { return ui->Text2; }
+
+void frmWeb::wireButtons()
+{
+    const struct
+    {
+        PictureButton *button;
+        PictureBox *pressed;
+        PictureBox *released;
+        void (frmWeb::*click)();
+    } buttons[] = {
+        {ui->xx, ui->xdn, ui->xup, &frmWeb::xx_Click},
+        {ui->min, ui->mindn, ui->minup, &frmWeb::min_Click},
+        {ui->aboutimg, ui->aboutdn, ui->aboutup, &frmWeb::aboutimg_Click},
+        {ui->mwqa, ui->mwqadn, ui->mwqaup, &frmWeb::mwqa_Click},
+        {ui->swrd2, ui->swrd2dn, ui->swrd2up, &frmWeb::swrd2_Click},
+        {ui->swrfr22, ui->swrfr22dn, ui->swrfr22up, &frmWeb::swrfr22_Click},
+        {ui->swrfrc22, ui->swrfrc22dn, ui->swrfrc22up, &frmWeb::swrfrc22_Click},
+        {ui->swrh22, ui->swrh22dn, ui->swrh22up, &frmWeb::swrh22_Click},
+        {ui->swrhc22, ui->swrhc22dn, ui->swrhc22up, &frmWeb::swrhc22_Click},
+        {ui->swrur, ui->swrurdn, ui->swrurup, &frmWeb::swrur_Click},
+    };
+    for (const auto &b : buttons) {
+        b.button->setHolders(b.pressed, b.released);
+        connect(b.button, &PictureButton::clicked, this, b.click);
+    }
+    connect(WebBrowser1, &BrowserHost::DocumentComplete, this,
+            &frmWeb::WebBrowser1_DocumentComplete);
+    connect(WebBrowser1, &BrowserHost::NavigationStarted, this,
+            &frmWeb::WebBrowser1_NavigationStarted);
+}
+
+// ---- Start-up ------------------------------------------------------------------------------
+
+bool frmWeb::IsWebConnected(QString &kind)
+{
+    kind.clear();
+    quint32 flags = 0;
+    const bool verdict = services.probeConnectivity(&flags, 0) != 0;
+    if (verdict)
+        kind = connectionKind(flags);
+    return verdict;
+}
+
+void frmWeb::Form_Load()
+{
+    QString kind;
+    if (IsWebConnected(kind)) {
+        WebBrowser1->Navigate2(GalleryPageUrl);
+        services.showWindow(this);
+    } else {
+        services.closeWindow(this);
+        notices.show(NoticeId::notcon);
+    }
+}
+
+// ---- Window chrome -------------------------------------------------------------------------
+
+void frmWeb::xx_Click()
+{
+    services.endApplication();
+}
+
+void frmWeb::min_Click()
+{
+    services.minimiseWindow(this);
+}
+
+void frmWeb::aboutimg_Click()
+{
+    notices.show(NoticeId::about);
+}
+
+void frmWeb::mwqa_Click()
+{
+    services.launchInSystemBrowser(PortalUrl);
+}
+
+void frmWeb::mousePressEvent(QMouseEvent *event)
+{
+    Form_MouseDown(event->position());
+}
+
+void frmWeb::mouseMoveEvent(QMouseEvent *event)
+{
+    Form_MouseMove(event->position());
+}
+
+void frmWeb::mouseReleaseEvent(QMouseEvent *)
+{
+    Form_MouseUp();
+}
+
+void frmWeb::Form_MouseDown(QPointF position)
+{
+    dragOrigin = position;
+    isDragging = true;
+    m_systemMoveStarted = false;
+}
+
+void frmWeb::Form_MouseMove(QPointF position)
+{
+    if (!isDragging)
+        return;
+    // A Wayland client cannot place its own window: the compositor takes over the drag.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        if (!m_systemMoveStarted && windowHandle())
+            m_systemMoveStarted = windowHandle()->startSystemMove();
+        return;
+    }
+    const QPointF delta = position - dragOrigin;
+    move(x() + qRound(delta.x()), y() + qRound(delta.y()));
+}
+
+void frmWeb::Form_MouseUp()
+{
+    isDragging = false;
+}
+
+void frmWeb::paintEvent(QPaintEvent *)
+{
+    QPainter(this).drawPixmap(0, 0, m_background);
+}
+
+// ---- Code output and paste -----------------------------------------------------------------
+
+void frmWeb::publishCode(CodeTemplate which)
+{
+    if (Text1()->text().isEmpty()) {
+        notices.show(NoticeId::selimg);
+        return;
+    }
+    Text2()->setText(buildCode(which, Text1()->text(), LinkTargetUrl));
+    services.clipboardClear();
+    services.clipboardSetText(Text2()->text());
+}
+
+void frmWeb::acceptPastedAddress()
+{
+    const QString candidate = services.clipboardGetText();
+    if (!hasAcceptedScheme(candidate) || !hasAcceptedExtension(candidate)) {
+        notices.show(NoticeId::wronglink);
+        return;
+    }
+    Text1()->setText(services.clipboardGetText());
+    Text2()->setText(Text1()->text());
+}
+
+// ---- The gallery document ------------------------------------------------------------------
+
+void frmWeb::WebBrowser1_DocumentComplete(QObject *, const QVariant &address)
+{
+    if (address.isNull() || address.toString().isEmpty())
+        return;
+    bindDocument(WebBrowser1->Document());
+}
+
+void frmWeb::bindDocument(HtmlDocument *document)
+{
+    if (HTMLdoc) {
+        disconnect(HTMLdoc, nullptr, this, nullptr);
+        HTMLdoc->setBound(false);
+    }
+    HTMLdoc = document;
+    HTMLwin = document ? document->parentWindow() : nullptr;
+    if (!document)
+        return;
+    connect(document, &HtmlDocument::onclick, this, &frmWeb::HTMLDoc_onclick);
+    connect(document, &HtmlDocument::onmousedown, this, &frmWeb::HTMLDoc_onmousedown);
+    connect(document, &HtmlDocument::onreadystatechange, this,
+            &frmWeb::HTMLdoc_onreadystatechange);
+    document->setBound(true);
+    // The badge follows the document from the moment it is bound, not only from its next change.
+    HTMLdoc_onreadystatechange();
+}
+
+void frmWeb::WebBrowser1_NavigationStarted()
+{
+    ui->loadimg->setPixmap(ui->loadimgdn->pixmap());
+}
+
+void frmWeb::HTMLdoc_onreadystatechange()
+{
+    if (!HTMLdoc)
+        return;
+    const PictureBox *holder =
+        HTMLdoc->readyState() == QLatin1String("complete") ? ui->loadimgup : ui->loadimgdn;
+    ui->loadimg->setPixmap(holder->pixmap());
+}
+
+void frmWeb::HTMLDoc_onmousedown()
+{
+    if (HTMLwin && HTMLwin->event().button == 2)
+        services.showMessageBox(PublisherHost, QStringLiteral("velmora"));
+}
+
+bool frmWeb::HTMLDoc_onclick()
+{
+    if (!HTMLwin)
+        return false;
+    const ClickRoute route = routeClick(HTMLwin->event().srcElement);
+    switch (route.action) {
+    case ClickRoute::SelectImage:
+        Text1()->setText(route.address);
+        Text2()->setText(Text1()->text());
+        break;
+    case ClickRoute::LaunchExternal:
+        services.launchInSystemBrowser(route.address);
+        break;
+    case ClickRoute::NavigateInPlace:
+        WebBrowser1->Navigate(route.address);
+        break;
+    case ClickRoute::Nothing:
+        break;
+    }
+    return false;
+}

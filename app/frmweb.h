@@ -1,0 +1,85 @@
+#pragma once
+#include "codetemplate.h"
+#include "htmldocument.h"
+
+#include <QPixmap>
+#include <QPointF>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class frmWeb;
+}
+class BrowserHost;
+class DesktopServices;
+class Notices;
+class QLineEdit;
+
+// The main window: a frameless, picture-skinned window around the embedded gallery browser.
+// Every behaviour is a handler named after the object and the event it answers.
+class frmWeb : public QWidget
+{
+    Q_OBJECT
+public:
+    frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices);
+    ~frmWeb() override;
+
+    // Runs once before the window is first shown: online, start loading the gallery and show
+    // the window; offline, close it unseen and show only the not-connected notice.
+    void Form_Load();
+    bool IsWebConnected(QString &kind);
+
+    // The selection state: Text1 holds the selected address, Text2 is the output field.
+    QLineEdit *Text1() const;
+    QLineEdit *Text2() const;
+    Ui::frmWeb &layout() const { return *ui; }
+
+    HtmlDocument *boundDocument() const { return HTMLdoc; }
+    QPointF dragOrigin;
+    bool isDragging = false;
+
+    // Handlers of the embedded browser and its bound document.
+    void WebBrowser1_DocumentComplete(QObject *frame, const QVariant &address);
+    void WebBrowser1_NavigationStarted();
+    void HTMLdoc_onreadystatechange();
+    void HTMLDoc_onmousedown();
+    bool HTMLDoc_onclick();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void wireButtons();
+    void bindDocument(HtmlDocument *document);
+    void publishCode(CodeTemplate which);
+    void acceptPastedAddress();
+
+    void xx_Click();
+    void min_Click();
+    void aboutimg_Click();
+    void mwqa_Click();
+    void swrd2_Click() { publishCode(CodeTemplate::DirectLink); }
+    void swrfr22_Click() { publishCode(CodeTemplate::ForumImage); }
+    void swrfrc22_Click() { publishCode(CodeTemplate::ForumImageCentred); }
+    void swrh22_Click() { publishCode(CodeTemplate::HtmlImage); }
+    void swrhc22_Click() { publishCode(CodeTemplate::HtmlImageCentred); }
+    void swrur_Click() { acceptPastedAddress(); }
+
+    void Form_MouseDown(QPointF position);
+    void Form_MouseMove(QPointF position);
+    void Form_MouseUp();
+
+    std::unique_ptr<Ui::frmWeb> ui;
+    DesktopServices &services;
+    BrowserHost *WebBrowser1;
+    Notices &notices;
+    QPointer<HtmlDocument> HTMLdoc;
+    QPointer<HtmlWindow> HTMLwin;
+    QPixmap m_background;
+    bool m_systemMoveStarted = false;
+};

@@ -1,0 +1,11 @@
+#pragma once
+#include <QString>
+#include <QUrl>
+
+// Only absolute web, ftp and mail addresses go to the desktop's opener. Anything else (empty,
+// relative, file:, javascript:, data:, a leading "-" ...) is refused, so a page cannot make the
+// program open a local file or pass an option to the opener.
+bool isLaunchableAddress(const QString &address);
+
+// The address as the opener receives it; only valid when isLaunchableAddress() holds.
+QUrl launchUrl(const QString &address);

@@ -1,0 +1,85 @@
+#include "qtdesktopservices.h"
+
+#include "connectivity.h"
+#include "launchpolicy.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QWidget>
+
+int QtDesktopServices::probeConnectivity(quint32 *flags, quint32 reserved)
+{
+    return ::probeConnectivity(flags, reserved);
+}
+
+void QtDesktopServices::clipboardClear()
+{
+    QGuiApplication::clipboard()->clear();
+}
+
+void QtDesktopServices::clipboardSetText(const QString &text)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setText(text);
+    if (clipboard->text() != text) {
+        reportFailure(QStringLiteral("تعذر نسخ الكود إلى الحافظة."),
+                      QStringLiteral("The code could not be put on the clipboard."));
+    }
+}
+
+QString QtDesktopServices::clipboardGetText()
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+void QtDesktopServices::launchInSystemBrowser(const QString &address)
+{
+    if (!isLaunchableAddress(address)) {
+        reportFailure(QStringLiteral("لا يمكن فتح هذا العنوان في المتصفح."),
+                      QStringLiteral("This address cannot be opened in the web browser:\n") +
+                          address.left(200));
+        return;
+    }
+    if (!QDesktopServices::openUrl(launchUrl(address))) {
+        reportFailure(QStringLiteral("تعذر فتح المتصفح."),
+                      QStringLiteral("The web browser could not be opened for:\n") +
+                          address.left(200));
+    }
+}
+
+void QtDesktopServices::showMessageBox(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+    box.exec();
+}
+
+void QtDesktopServices::minimiseWindow(QWidget *window)
+{
+    window->setWindowState(window->windowState() | Qt::WindowMinimized);
+}
+
+void QtDesktopServices::showWindow(QWidget *window)
+{
+    window->show();
+    window->raise();
+}
+
+void QtDesktopServices::closeWindow(QWidget *window)
+{
+    window->close();
+}
+
+void QtDesktopServices::endApplication()
+{
+    QApplication::closeAllWindows();
+    QCoreApplication::exit(0);
+}
+
+void QtDesktopServices::reportFailure(const QString &arabic, const QString &english)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Pinmark 1.0"),
+                    arabic + QStringLiteral("\n\n") + english, QMessageBox::Ok);
+    box.exec();
+}

@@ -1,0 +1,52 @@
+#pragma once
+#include "htmldocument.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QVariant>
+
+class QWidget;
+
+// What the program asks of its embedded web browser, WebBrowser1. The engine behind it
+// (Qt WebEngine in the program, a stand-in in the window tests) reports the documents it
+// creates and their events through the protected-turned-public delivery calls below, which
+// keep one current top-level document and drop events of any other generation.
+class BrowserHost : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Puts the browser's view inside the given area of the window. Creating the view may be
+    // deferred to the first navigation.
+    virtual void attachTo(QWidget *area) = 0;
+
+    // Starts loading an address and returns at once.
+    virtual void Navigate2(const QString &address) = 0;
+    // Replaces the current page in place.
+    virtual void Navigate(const QString &address) = 0;
+
+    // The current top-level document, or null before the first one exists.
+    HtmlDocument *Document() const { return m_current; }
+
+    // --- Called by the engine ---------------------------------------------------------
+    // A new top-level document was created; it becomes the current one.
+    quint64 beginDocument(const QString &url);
+    // A page or frame finished loading. Only reported for the current generation.
+    void documentLoaded(quint64 generation, QObject *frame, const QString &address);
+    void readyStateChanged(quint64 generation, const QString &state);
+    void clicked(quint64 generation, const HtmlEventObj &event);
+    void mouseDown(quint64 generation, const HtmlEventObj &event);
+    // A new top-level navigation began: the page is loading again.
+    void topLevelNavigationStarted();
+
+Q_SIGNALS:
+    void DocumentComplete(QObject *frame, const QVariant &address);
+    void NavigationStarted();
+
+private:
+    HtmlDocument *currentOf(quint64 generation) const;
+
+    QPointer<HtmlDocument> m_current;
+    quint64 m_nextGeneration = 1;
+};

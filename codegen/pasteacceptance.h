@@ -1,0 +1,14 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// What a pasted text must start with and end with to count as a direct image address.
+// Both are compared case-sensitively over exactly as many characters as each entry has.
+inline const QStringList AcceptedSchemes = {QStringLiteral("http://"), QStringLiteral("https://"),
+                                            QStringLiteral("ftp://")};
+inline const QStringList AcceptedExtensions = {QStringLiteral("jpg"), QStringLiteral("bmp"),
+                                               QStringLiteral("gif"), QStringLiteral("png"),
+                                               QStringLiteral("jpeg")};
+
+bool hasAcceptedScheme(const QString &candidate);
+bool hasAcceptedExtension(const QString &candidate);

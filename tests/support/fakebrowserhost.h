@@ -1,0 +1,24 @@
+#pragma once
+#include "browserhost.h"
+
+#include <QStringList>
+
+// A browser without an engine: tests create documents and raise their events by hand,
+// through the same generation bookkeeping the real engine uses.
+class FakeBrowserHost : public BrowserHost
+{
+    Q_OBJECT
+public:
+    QStringList navigate2Calls;
+    QStringList navigateCalls;
+
+    void attachTo(QWidget *) override {}
+    void Navigate2(const QString &address) override { navigate2Calls << address; }
+    void Navigate(const QString &address) override { navigateCalls << address; }
+
+    // Creates a new top-level document and reports it complete.
+    quint64 loadPage(const QString &url, const QString &readyState = QStringLiteral("complete"));
+};
+
+HtmlEventObj clickOn(const QString &tag, const QString &id = {}, const QString &src = {},
+                     const QString &href = {}, const QString &title = {});

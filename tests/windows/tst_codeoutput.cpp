@@ -1,0 +1,161 @@
+#include "codetemplate.h"
+#include "picturebutton.h"
+#include "pinmark/config.h"
+#include "windowfixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+PictureButton *codeButton(WindowFixture &f, CodeTemplate which)
+{
+    switch (which) {
+    case CodeTemplate::DirectLink:
+        return f.ui().swrd2;
+    case CodeTemplate::ForumImage:
+        return f.ui().swrfr22;
+    case CodeTemplate::ForumImageCentred:
+        return f.ui().swrfrc22;
+    case CodeTemplate::HtmlImage:
+        return f.ui().swrh22;
+    case CodeTemplate::HtmlImageCentred:
+        return f.ui().swrhc22;
+    }
+    return nullptr;
+}
+
+void addTemplateColumn()
+{
+    QTest::addColumn<CodeTemplate>("which");
+    QTest::newRow("swrd2") << CodeTemplate::DirectLink;
+    QTest::newRow("swrfr22") << CodeTemplate::ForumImage;
+    QTest::newRow("swrfrc22") << CodeTemplate::ForumImageCentred;
+    QTest::newRow("swrh22") << CodeTemplate::HtmlImage;
+    QTest::newRow("swrhc22") << CodeTemplate::HtmlImageCentred;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(CodeTemplate)
+
+class TestCodeOutput : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void nothingSelectedShowsSelimg_data() { addTemplateColumn(); }
+    void nothingSelectedShowsSelimg();
+    void publishWritesFieldThenClipboard_data() { addTemplateColumn(); }
+    void publishWritesFieldThenClipboard();
+    void pastedAddressIsStoredExactly_data();
+    void pastedAddressIsStoredExactly();
+    void refusedPasteKeepsSelection();
+    void refusedPastesOpenOneWronglink();
+    void cleanup();
+};
+
+void TestCodeOutput::cleanup()
+{
+    QApplication::closeAllWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestCodeOutput::nothingSelectedShowsSelimg()
+{
+    QFETCH(CodeTemplate, which);
+    WindowFixture f;
+    f.window->Text2()->setText(QStringLiteral("earlier output"));
+    f.services.clipboard = QStringLiteral("someone else's text");
+    QTest::mouseClick(codeButton(f, which), Qt::LeftButton);
+    QTest::mouseClick(codeButton(f, which), Qt::LeftButton);
+    QCOMPARE(countOpen(NoticeId::selimg), 1);
+    QCOMPARE(f.window->Text2()->text(), QStringLiteral("earlier output"));
+    QCOMPARE(f.services.clipboard, QStringLiteral("someone else's text"));
+    QVERIFY(f.services.calls.isEmpty());
+}
+
+void TestCodeOutput::publishWritesFieldThenClipboard()
+{
+    QFETCH(CodeTemplate, which);
+    WindowFixture f;
+    // selimg stays open beside the window; the buttons keep working.
+    QTest::mouseClick(codeButton(f, which), Qt::LeftButton);
+    QCOMPARE(countOpen(NoticeId::selimg), 1);
+
+    const QString address = QStringLiteral("http://g.test/pics/my cat \"<&[/img].jpg");
+    f.selectImage(QStringLiteral("http://g.test/pics/my%20cat%20\"<&[/img].jpg"));
+    QCOMPARE(f.window->Text1()->text(), address);
+    QCOMPARE(f.window->Text2()->text(), address);
+
+    for (int round = 0; round < 2; ++round) {
+        f.services.calls.clear();
+        QTest::mouseClick(codeButton(f, which), Qt::LeftButton);
+        const QString expected = buildCode(which, address, Pinmark::LinkTargetUrl);
+        QCOMPARE(f.window->Text2()->text(), expected);
+        QCOMPARE(f.services.clipboard, expected);
+        QCOMPARE(f.services.calls, (QStringList{"clipboardClear", "clipboardSetText"}));
+        QCOMPARE(f.window->Text1()->text(), address);
+    }
+}
+
+void TestCodeOutput::pastedAddressIsStoredExactly_data()
+{
+    QTest::addColumn<QString>("clipboard");
+    QTest::newRow("escaped space kept") << QStringLiteral("http://a.test/my%20pic.jpg");
+    QTest::newRow("line breaks inside") << QStringLiteral("https://a.test/x\r\ny\nz.png");
+    QTest::newRow("long") << QStringLiteral("ftp://a.test/") + QString(100000, QLatin1Char('a')) +
+                                 QStringLiteral(".gif");
+    QTest::newRow("nul and rtl marks")
+        << QStringLiteral("http://a.test/") + QChar(0) + QChar(0x200F) + QChar(0x202E) +
+               QStringLiteral("p.jpeg");
+    QTest::newRow("lone surrogate") << QStringLiteral("http://a.test/") + QChar(0xD800) +
+                                           QStringLiteral(".bmp");
+}
+
+void TestCodeOutput::pastedAddressIsStoredExactly()
+{
+    QFETCH(QString, clipboard);
+    WindowFixture f;
+    f.services.clipboard = clipboard;
+    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+    QCOMPARE(countOpen(NoticeId::wronglink), 0);
+    QCOMPARE(f.services.calls, (QStringList{"clipboardGetText", "clipboardGetText"}));
+    QCOMPARE(f.window->Text1()->text(), clipboard);
+    QCOMPARE(f.window->Text2()->text(), clipboard);
+    QCOMPARE(f.services.clipboard, clipboard);
+
+    // swrd2 puts it back unchanged.
+    QTest::mouseClick(f.ui().swrd2, Qt::LeftButton);
+    QCOMPARE(f.services.clipboard, clipboard);
+}
+
+void TestCodeOutput::refusedPasteKeepsSelection()
+{
+    WindowFixture f;
+    f.selectImage(QStringLiteral("http://g.test/a.jpg"));
+    for (const QString &bad : {QString(), QStringLiteral("HTTP://g.test/b.jpg"),
+                               QStringLiteral("http://g.test/b.jpg?x")}) {
+        f.services.clipboard = bad;
+        f.services.calls.clear();
+        QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+        QCOMPARE(f.services.calls, QStringList{"clipboardGetText"});
+        QCOMPARE(f.window->Text1()->text(), QStringLiteral("http://g.test/a.jpg"));
+        QCOMPARE(f.services.clipboard, bad);
+    }
+    QTest::mouseClick(f.ui().swrfr22, Qt::LeftButton);
+    QCOMPARE(f.services.clipboard,
+             buildCode(CodeTemplate::ForumImage, QStringLiteral("http://g.test/a.jpg"),
+                       Pinmark::LinkTargetUrl));
+}
+
+void TestCodeOutput::refusedPastesOpenOneWronglink()
+{
+    WindowFixture f;
+    f.services.clipboard = QStringLiteral("not an address");
+    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+    QCOMPARE(countOpen(NoticeId::wronglink), 1);
+    QVERIFY(f.window->Text1()->text().isEmpty());
+}
+
+QTEST_MAIN(TestCodeOutput)
+#include "tst_codeoutput.moc"

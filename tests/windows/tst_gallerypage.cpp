@@ -1,0 +1,173 @@
+#include "picturebox.h"
+#include "pinmark/config.h"
+#include "windowfixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+const QString Gallery = QStringLiteral("http://g.test/fmm/fe/moq.htm");
+
+qint64 badgeKey(WindowFixture &f) { return f.ui().loadimg->pixmap().cacheKey(); }
+qint64 loadedKey(WindowFixture &f) { return f.ui().loadimgup->pixmap().cacheKey(); }
+qint64 loadingKey(WindowFixture &f) { return f.ui().loadimgdn->pixmap().cacheKey(); }
+} // namespace
+
+class TestGalleryPage : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void emptyAddressBindsNothing_data();
+    void emptyAddressBindsNothing();
+    void frameCompletionRebindsWithoutDoubleDelivery();
+    void staleGenerationIsDropped();
+    void badge_data();
+    void badge();
+    void badgeFollowsBindingAndNavigation();
+    void mouseDown_data();
+    void mouseDown();
+    void clicksRouteToSelectionLaunchOrNavigation();
+    void cleanup();
+};
+
+void TestGalleryPage::cleanup()
+{
+    QApplication::closeAllWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestGalleryPage::emptyAddressBindsNothing_data()
+{
+    QTest::addColumn<QVariant>("address");
+    QTest::newRow("empty") << QVariant(QString());
+    QTest::newRow("null") << QVariant();
+}
+
+void TestGalleryPage::emptyAddressBindsNothing()
+{
+    QFETCH(QVariant, address);
+    WindowFixture f;
+    const quint64 gen = f.browser.beginDocument(Gallery);
+    f.window->WebBrowser1_DocumentComplete(nullptr, address);
+    QVERIFY(!f.window->boundDocument());
+    // Unbound: events reach no handler, and the badge keeps its layout picture.
+    const qint64 before = badgeKey(f);
+    f.browser.clicked(gen, clickOn("IMG", "5", "http://g.test/a.jpg"));
+    f.browser.readyStateChanged(gen, "complete");
+    QVERIFY(f.window->Text1()->text().isEmpty());
+    QCOMPARE(badgeKey(f), before);
+    QVERIFY(!f.browser.Document()->isBound());
+}
+
+void TestGalleryPage::frameCompletionRebindsWithoutDoubleDelivery()
+{
+    WindowFixture f;
+    const quint64 gen = f.browser.loadPage(Gallery);
+    QVERIFY(f.browser.Document()->isBound());
+    // A frame of the page finishes later: the same top-level document is bound again.
+    f.browser.documentLoaded(gen, nullptr, "http://g.test/frame.htm");
+    QCOMPARE(f.window->boundDocument(), f.browser.Document());
+
+    int clicks = 0;
+    connect(f.browser.Document(), &HtmlDocument::onclick, [&clicks] { ++clicks; });
+    f.services.launches.clear();
+    f.browser.clicked(gen, clickOn("IMG", "4", "", "", "https://far.test/x.jpg"));
+    QCOMPARE(clicks, 1);
+    QCOMPARE(f.services.launches, QStringList{"https://far.test/x.jpg"});
+}
+
+void TestGalleryPage::staleGenerationIsDropped()
+{
+    WindowFixture f;
+    const quint64 first = f.browser.loadPage(Gallery);
+    f.selectImage("http://g.test/one.jpg");
+    const quint64 second = f.browser.loadPage("http://g.test/fmm/fe/page2.htm");
+    QVERIFY(second != first);
+    f.browser.clicked(first, clickOn("IMG", "", "http://g.test/stale.jpg"));
+    QCOMPARE(f.window->Text1()->text(), QStringLiteral("http://g.test/one.jpg"));
+    // A second selection replaces the first.
+    f.browser.clicked(second, clickOn("IMG", "", "http://g.test/two.jpg"));
+    QCOMPARE(f.window->Text1()->text(), QStringLiteral("http://g.test/two.jpg"));
+    QCOMPARE(f.window->Text2()->text(), QStringLiteral("http://g.test/two.jpg"));
+}
+
+void TestGalleryPage::badge_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("loaded");
+    QTest::newRow("loading") << "loading" << false;
+    QTest::newRow("interactive") << "interactive" << false;
+    QTest::newRow("complete") << "complete" << true;
+    QTest::newRow("Complete") << "Complete" << false;
+}
+
+void TestGalleryPage::badge()
+{
+    QFETCH(QString, state);
+    QFETCH(bool, loaded);
+    WindowFixture f;
+    const quint64 gen = f.browser.loadPage(Gallery, "interactive");
+    f.browser.readyStateChanged(gen, state);
+    // The badge shows the holder's own picture, not a copy of it.
+    QCOMPARE(badgeKey(f), loaded ? loadedKey(f) : loadingKey(f));
+    QCOMPARE(f.ui().loadimg->size(), f.ui().loadimgup->size());
+}
+
+void TestGalleryPage::badgeFollowsBindingAndNavigation()
+{
+    WindowFixture f;
+    f.browser.loadPage(Gallery, "complete");
+    QCOMPARE(badgeKey(f), loadedKey(f)); // set at binding, without a later change
+    f.browser.topLevelNavigationStarted();
+    QCOMPARE(badgeKey(f), loadingKey(f));
+}
+
+void TestGalleryPage::mouseDown_data()
+{
+    QTest::addColumn<quint32>("button");
+    QTest::addColumn<bool>("bound");
+    QTest::addColumn<bool>("notice");
+    QTest::newRow("left") << 1u << true << false;
+    QTest::newRow("right") << 2u << true << true;
+    QTest::newRow("left and right") << 3u << true << false;
+    QTest::newRow("middle") << 4u << true << false;
+    QTest::newRow("right before binding") << 2u << false << false;
+}
+
+void TestGalleryPage::mouseDown()
+{
+    QFETCH(quint32, button);
+    QFETCH(bool, bound);
+    QFETCH(bool, notice);
+    WindowFixture f;
+    const quint64 gen = bound ? f.browser.loadPage(Gallery) : f.browser.beginDocument(Gallery);
+    HtmlEventObj press = clickOn("DIV");
+    press.button = button;
+    f.browser.mouseDown(gen, press);
+    QCOMPARE(f.services.messageBoxes,
+             notice ? QStringList{"velmora|" + Pinmark::PublisherHost} : QStringList{});
+}
+
+void TestGalleryPage::clicksRouteToSelectionLaunchOrNavigation()
+{
+    WindowFixture f;
+    const quint64 gen = f.browser.loadPage(Gallery);
+    f.browser.clicked(gen, clickOn("img", "5", "http://g.test/my%20cat%2520.jpg"));
+    QCOMPARE(f.window->Text1()->text(), QStringLiteral("http://g.test/my cat%2520.jpg"));
+    QCOMPARE(f.window->Text2()->text(), f.window->Text1()->text());
+
+    // External picture: its title is launched and the selection stays.
+    f.browser.clicked(gen, clickOn("IMG", "4", "http://g.test/b.jpg", "", "https://far.test/b"));
+    f.browser.clicked(gen, clickOn("A", "9", "", "https://far.test/link"));
+    f.browser.clicked(gen, clickOn("A", "7", "", "http://g.test/fmm/fe/page2.htm"));
+    f.browser.clicked(gen, clickOn("A", "7", "", "javascript:alert(1)"));
+    f.browser.clicked(gen, clickOn("SPAN", "7", "", "http://g.test/x.htm"));
+    QCOMPARE(f.services.launches, (QStringList{"https://far.test/b", "https://far.test/link"}));
+    QCOMPARE(f.browser.navigateCalls, QStringList{"http://g.test/fmm/fe/page2.htm"});
+    QCOMPARE(f.window->Text1()->text(), QStringLiteral("http://g.test/my cat%2520.jpg"));
+    QVERIFY(!f.window->HTMLDoc_onclick()); // the answer is false on every path
+}
+
+QTEST_MAIN(TestGalleryPage)
+#include "tst_gallerypage.moc"

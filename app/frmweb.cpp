@@ -9,7 +9,9 @@
 #include "pinmark/config.h"
 #include "ui_frmweb.h"
 
+#include <QDateTime>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -18,6 +20,10 @@
 #include <limits>
 
 using namespace Pinmark;
+
+// Off by default; the benchmarks switch it on with QT_LOGGING_RULES="pinmark.timing.debug=true"
+// to learn when the gallery document was bound.
+Q_LOGGING_CATEGORY(lcTiming, "pinmark.timing", QtWarningMsg)
 
 frmWeb::frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), ui(new Ui::frmWeb),
@@ -211,6 +217,7 @@ void frmWeb::bindDocument(HtmlDocument *document)
     connect(document, &HtmlDocument::onreadystatechange, this,
             &frmWeb::HTMLdoc_onreadystatechange);
     document->setBound(true);
+    qCDebug(lcTiming, "document bound %lld", QDateTime::currentMSecsSinceEpoch());
     // The badge follows the document from the moment it is bound, not only from its next change.
     HTMLdoc_onreadystatechange();
 }

@@ -1,5 +1,6 @@
 #include "picturebox.h"
 
+#include <QFocusEvent>
 #include <QPainter>
 
 PictureBox::PictureBox(QWidget *parent) : QLabel(parent)
@@ -14,8 +15,7 @@ PictureBox::PictureBox(QWidget *parent) : QLabel(parent)
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     QLabel::paintEvent(event);
-    // Only keyboard navigation gives a picture box focus, so the ring never shows for the mouse.
-    if (hasFocus()) {
+    if (m_keyboardFocus && hasFocus()) {
         QPainter painter(this);
         QPen pen(QColor(255, 255, 255), 1, Qt::DotLine);
         painter.setPen(pen);
@@ -25,4 +25,21 @@ void PictureBox::paintEvent(QPaintEvent *event)
         painter.setPen(pen);
         painter.drawRect(rect().adjusted(2, 2, -3, -3));
     }
+}
+
+void PictureBox::focusInEvent(QFocusEvent *event)
+{
+    // The ring marks where Tab has led the user; focus a window hands out on activation does
+    // not draw it over the skin.
+    const Qt::FocusReason reason = event->reason();
+    m_keyboardFocus = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+    QLabel::focusInEvent(event);
+    update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    QLabel::focusOutEvent(event);
+    update();
 }

@@ -5,8 +5,7 @@
 
 PictureButton::PictureButton(QWidget *parent) : PictureBox(parent)
 {
-    // Tab reaches the button; a mouse click does not take focus, so the focus ring only
-    // ever appears for keyboard users.
+    // Tab reaches the button; a mouse click does not take focus.
     setFocusPolicy(Qt::TabFocus);
 }
 

@@ -2,6 +2,7 @@
 #include "frmweb.h"
 #include "lastwindowwatcher.h"
 #include "notices.h"
+#include "picturebuttonaccessible.h"
 #include "pinmark/config.h"
 #include "qtdesktopservices.h"
 #include "webenginebrowserhost.h"
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationDomain(QStringLiteral("velmora.net"));
     QGuiApplication::setDesktopFileName(QStringLiteral("net.velmora.Pinmark"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pinmark-32.png")));
+    PictureButtonAccessible::install();
 
     QtDesktopServices services;
     LastWindowWatcher watcher;

@@ -50,6 +50,13 @@ void PictureButton::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT clicked();
 }
 
+void PictureButton::activate()
+{
+    showPressed();
+    showReleased();
+    Q_EMIT clicked();
+}
+
 bool PictureButton::isActivationKey(int key)
 {
     return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;

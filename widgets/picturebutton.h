@@ -18,6 +18,9 @@ public:
     PictureBox *pressedHolder() const { return m_pressedHolder; }
     PictureBox *releasedHolder() const { return m_releasedHolder; }
 
+    // Runs the whole press, release and click sequence, as Space does.
+    void activate();
+
 Q_SIGNALS:
     void pressed();
     void released();

@@ -15,7 +15,13 @@ inline const QStringList ExternalLinkIds = {
 // What a click on an element of the page leads to.
 struct ClickRoute
 {
-    enum Action { Nothing, SelectImage, LaunchExternal, NavigateInPlace };
+    enum Action
+    {
+        Nothing,
+        SelectImage,
+        LaunchExternal,
+        NavigateInPlace
+    };
     Action action = Nothing;
     QString address;
 

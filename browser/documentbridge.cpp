@@ -1,0 +1,133 @@
+#include "documentbridge.h"
+
+#include "webenginebrowserhost.h"
+
+#include <QMetaObject>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// Generations travel as JavaScript numbers: whole, positive and exact in a double.
+std::optional<quint64> generationOf(double value)
+{
+    constexpr double largestExact = 9007199254740992.0; // 2^53
+    if (!std::isfinite(value) || value < 1 || value > largestExact || std::trunc(value) != value)
+        return std::nullopt;
+    return static_cast<quint64>(value);
+}
+
+// The pressed-buttons word of a mouse event: left 1, right 2, middle 4, back 8, forward 16.
+std::optional<quint32> buttonsOf(double value)
+{
+    if (!std::isfinite(value) || value < 0 || value > 31 || std::trunc(value) != value)
+        return std::nullopt;
+    return static_cast<quint32>(value);
+}
+
+// Addresses come from the page (a data: picture can be long) but not without end.
+constexpr qsizetype MaxTextLength = 1 << 21;
+
+bool fits(const QString &text)
+{
+    return text.size() <= MaxTextLength;
+}
+
+bool isReadyState(const QString &state)
+{
+    return state == QLatin1String("loading") || state == QLatin1String("interactive") ||
+           state == QLatin1String("complete");
+}
+
+std::optional<HtmlEventObj> eventOf(const QString &tagName, const QString &id, const QString &title,
+                                    const QString &src, const QString &href, double buttons)
+{
+    const auto word = buttonsOf(buttons);
+    if (!word || !fits(tagName) || !fits(id) || !fits(title) || !fits(src) || !fits(href))
+        return std::nullopt;
+    HtmlEventObj event;
+    event.srcElement = HtmlElement{tagName, id, title, src, href};
+    event.button = *word;
+    return event;
+}
+
+} // namespace
+
+DocumentBridge::DocumentBridge(WebEngineBrowserHost *host) : QObject(host), m_host(host)
+{
+    setObjectName(QStringLiteral("pinmark"));
+}
+
+double DocumentBridge::beginDocument(const QString &url)
+{
+    if (!m_host || !fits(url))
+        return 0;
+    const quint64 generation = m_host->beginDocument(url);
+    // The host numbers documents from 1 upwards; past 2^53 the script could not echo the
+    // number back exactly, and the document simply stays silent.
+    if (!generationOf(static_cast<double>(generation)))
+        return 0;
+    if (HtmlDocument *doc = m_host->Document()) {
+        connect(doc, &HtmlDocument::boundChanged, this, [this, generation](bool bound) {
+            Q_EMIT boundChanged(static_cast<double>(generation), bound);
+        });
+    }
+    return static_cast<double>(generation);
+}
+
+void DocumentBridge::readyStateChanged(double generation, const QString &state)
+{
+    const auto g = generationOf(generation);
+    if (!m_host || !g || !isReadyState(state))
+        return;
+    QMetaObject::invokeMethod(
+        m_host.data(), [host = m_host, g, state] { host->readyStateChanged(*g, state); },
+        Qt::QueuedConnection);
+}
+
+void DocumentBridge::pageLoaded(double generation, const QString &address)
+{
+    const auto g = generationOf(generation);
+    if (!m_host || !g || !fits(address))
+        return;
+    QMetaObject::invokeMethod(
+        m_host.data(), [host = m_host, g, address] { host->pageLoaded(*g, address); },
+        Qt::QueuedConnection);
+}
+
+void DocumentBridge::frameLoaded(double generation, const QString &address)
+{
+    const auto g = generationOf(generation);
+    if (!m_host || !g || !fits(address))
+        return;
+    QMetaObject::invokeMethod(
+        m_host.data(), [host = m_host, g, address] { host->documentLoaded(*g, nullptr, address); },
+        Qt::QueuedConnection);
+}
+
+void DocumentBridge::clicked(double generation, const QString &tagName, const QString &id,
+                             const QString &title, const QString &src, const QString &href,
+                             double buttons)
+{
+    const auto g = generationOf(generation);
+    const auto event = eventOf(tagName, id, title, src, href, buttons);
+    if (!m_host || !g || !event)
+        return;
+    QMetaObject::invokeMethod(
+        m_host.data(), [host = m_host, g, event] { host->clicked(*g, *event); },
+        Qt::QueuedConnection);
+}
+
+void DocumentBridge::mouseDown(double generation, const QString &tagName, const QString &id,
+                               const QString &title, const QString &src, const QString &href,
+                               double buttons)
+{
+    const auto g = generationOf(generation);
+    const auto event = eventOf(tagName, id, title, src, href, buttons);
+    if (!m_host || !g || !event)
+        return;
+    QMetaObject::invokeMethod(
+        m_host.data(), [host = m_host, g, event] { host->mouseDown(*g, *event); },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,555 @@
+// WebBrowser1 on the real web engine, offscreen: the gallery fixture is served on loopback, the
+// user's clicks go through the view's focus proxy (they reach the page as trusted events).
+#include "documentbridge.h"
+#include "webenginebrowserhost.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <QtTest>
+
+#include <memory>
+#include <optional>
+
+#include <unistd.h>
+
+namespace {
+
+// Serves a few fixed files over HTTP/1.0 and remembers every path asked for.
+class FixtureServer : public QObject
+{
+public:
+    QHash<QByteArray, QPair<QByteArray, QByteArray>> files; // path -> (type, body)
+    QList<QByteArray> requests;
+
+    bool start()
+    {
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection())
+                serve(socket);
+        });
+        return m_server.listen(QHostAddress::LocalHost);
+    }
+    QString url(const QString &path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1/%2").arg(m_server.serverPort()).arg(path);
+    }
+
+private:
+    void serve(QTcpSocket *socket)
+    {
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+            m_pending[socket] += socket->readAll();
+            const QByteArray head = m_pending.value(socket);
+            if (!head.contains("\r\n\r\n"))
+                return;
+            m_pending.remove(socket);
+            const QByteArray path = head.split(' ').value(1);
+            requests << path;
+            const auto file = files.constFind(path);
+            QByteArray reply;
+            if (file == files.cend()) {
+                reply = "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+            } else {
+                reply = "HTTP/1.0 200 OK\r\nContent-Type: " + file->first +
+                        "\r\nContent-Length: " + QByteArray::number(file->second.size()) +
+                        "\r\nCache-Control: no-store\r\n\r\n" + file->second;
+            }
+            socket->write(reply);
+            socket->disconnectFromHost();
+        });
+    }
+
+    QTcpServer m_server;
+    QHash<QTcpSocket *, QByteArray> m_pending;
+};
+
+// Counts the helper processes this process started.
+int webEngineChildProcesses()
+{
+    int count = 0;
+    const QString self = QString::number(getpid());
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &pid : entries) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may itself hold spaces and parentheses.
+        const QString line = QString::fromLatin1(stat.readAll());
+        const qsizetype open = line.indexOf(QLatin1Char('('));
+        const qsizetype close = line.lastIndexOf(QLatin1Char(')'));
+        if (open < 0 || close < open)
+            continue;
+        const QString name = line.mid(open + 1, close - open - 1);
+        const QString ppid = line.mid(close + 2).section(QLatin1Char(' '), 1, 1);
+        if (ppid == self && name.startsWith(QLatin1String("QtWebEngine")))
+            ++count;
+    }
+    return count;
+}
+
+// What the main window does with a document it binds, recording what its handlers see.
+struct Binding
+{
+    QPointer<HtmlDocument> doc;
+    QList<QMetaObject::Connection> connections;
+    QList<HtmlEventObj> clicks;
+    QList<HtmlEventObj> mouseDowns;
+    QStringList readyStates;
+
+    void bind(HtmlDocument *next)
+    {
+        for (const auto &connection : std::as_const(connections))
+            QObject::disconnect(connection);
+        connections.clear();
+        if (doc)
+            doc->setBound(false);
+        doc = next;
+        connections << QObject::connect(next, &HtmlDocument::onclick, next,
+                                        [this, next] { clicks << next->parentWindow()->event(); });
+        connections << QObject::connect(next, &HtmlDocument::onmousedown, next, [this, next] {
+            mouseDowns << next->parentWindow()->event();
+        });
+        connections << QObject::connect(next, &HtmlDocument::onreadystatechange, next,
+                                        [this, next] { readyStates << next->readyState(); });
+        next->setBound(true);
+    }
+    void clear()
+    {
+        clicks.clear();
+        mouseDowns.clear();
+    }
+};
+
+// The tag names of the elements events reached, in order: "IMG A P".
+QString tagsOf(const QList<HtmlEventObj> &events)
+{
+    QStringList tags;
+    for (const HtmlEventObj &event : events)
+        tags << event.srcElement.tagName;
+    return tags.join(QLatin1Char(' '));
+}
+
+QByteArray pictureBytes()
+{
+    QImage image(120, 90, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+class TestWebEngineHost : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void engineStartsAtFirstNavigation();
+    void userClicksReachTheBoundDocumentOnce();
+    void scriptMadeEventsAreDropped_data();
+    void scriptMadeEventsAreDropped();
+    void mouseDownCarriesButtonsWord_data();
+    void mouseDownCarriesButtonsWord();
+    void frameLoadCompletesAgainAndRebindingKeepsOneDelivery();
+    void newWindowsAreNotOpened();
+    void refusedNavigationLeavesThePageBound();
+    void otherTopLevelPagesComplete_data();
+    void otherTopLevelPagesComplete();
+    void bridgeRefusesMalformedReports_data();
+    void bridgeRefusesMalformedReports();
+    void cleanupTestCase();
+
+private:
+    QVariant evaluate(const QString &script, quint32 world = QWebEngineScript::MainWorld);
+    QPoint centreOf(const QString &id);
+    void click(const QString &id);
+    void waitForScript();
+    void sentinelClick();
+
+    FixtureServer m_server;
+    QWidget *m_area = nullptr;
+    WebEngineBrowserHost *m_host = nullptr;
+    Binding m_binding;
+    QString m_gallery;
+};
+
+QVariant TestWebEngineHost::evaluate(const QString &script, quint32 world)
+{
+    // Shared, since an answer may still come after a timeout here.
+    const auto answer = std::make_shared<std::optional<QVariant>>();
+    m_host->view()->page()->runJavaScript(script, world,
+                                          [answer](const QVariant &value) { *answer = value; });
+    if (!QTest::qWaitFor([&] { return answer->has_value(); }, 10000))
+        qWarning("script did not answer: %s", qPrintable(script));
+    return answer->value_or(QVariant());
+}
+
+QPoint TestWebEngineHost::centreOf(const QString &id)
+{
+    const QVariantList xy =
+        evaluate(QStringLiteral("(function () { var r = document.getElementById('%1')"
+                                ".getBoundingClientRect(); return [r.left + r.width / 2,"
+                                " r.top + r.height / 2]; })()")
+                     .arg(id))
+            .toList();
+    if (xy.size() != 2)
+        return {};
+    return QPoint(qRound(xy.at(0).toDouble()), qRound(xy.at(1).toDouble()));
+}
+
+void TestWebEngineHost::click(const QString &id)
+{
+    QTest::mouseClick(m_host->view()->focusProxy(), Qt::LeftButton, {}, centreOf(id));
+}
+
+// A round trip through the document script's world; channel messages sent before it have been
+// handled by the page once it answers.
+void TestWebEngineHost::waitForScript()
+{
+    evaluate(QStringLiteral("0"), QWebEngineScript::ApplicationWorld);
+}
+
+// The page's reports arrive in order, so once a click on the paragraph is delivered, anything
+// the page was going to report before it has been delivered too.
+void TestWebEngineHost::sentinelClick()
+{
+    const auto paragraphClicks = [this] {
+        return std::count_if(m_binding.clicks.cbegin(), m_binding.clicks.cend(), [](const auto &e) {
+            return e.srcElement.id == QLatin1String("para");
+        });
+    };
+    const auto before = paragraphClicks();
+    click(QStringLiteral("para"));
+    QTRY_COMPARE(paragraphClicks(), before + 1);
+}
+
+void TestWebEngineHost::initTestCase()
+{
+    const QString fixture = QFINDTESTDATA("../fixtures/webengine-gallery.htm");
+    QFile page(fixture);
+    QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(fixture));
+    m_server.files.insert("/gallery.htm", {"text/html; charset=utf-8", page.readAll()});
+    m_server.files.insert("/sunny%20day.png", {"image/png", pictureBytes()});
+    m_server.files.insert("/frame.htm", {"text/html", "<p>A frame</p>"});
+    m_server.files.insert("/elsewhere.htm", {"text/html", "<p>Elsewhere</p>"});
+    m_server.files.insert("/popup.htm", {"text/html", "<p>A popup</p>"});
+    QVERIFY(m_server.start());
+    m_gallery = m_server.url(QStringLiteral("gallery.htm"));
+
+    m_area = new QWidget;
+    m_area->resize(640, 480);
+    m_area->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_area));
+    m_host = new WebEngineBrowserHost;
+    m_host->attachTo(m_area);
+}
+
+void TestWebEngineHost::engineStartsAtFirstNavigation()
+{
+    // Attached but not navigated: no view, no profile, no helper process.
+    QVERIFY(!m_host->view());
+    QVERIFY(m_area->findChildren<QWebEngineView *>().isEmpty());
+    QVERIFY(m_host->findChildren<QWebEngineProfile *>().isEmpty());
+    QCOMPARE(webEngineChildProcesses(), 0);
+
+    QSignalSpy completes(m_host, &BrowserHost::DocumentComplete);
+    QSignalSpy starts(m_host, &BrowserHost::NavigationStarted);
+    m_host->Navigate2(m_gallery);
+
+    QVERIFY(m_host->view());
+    QCOMPARE(m_host->view()->parentWidget(), m_area);
+    QCOMPARE(m_host->view()->contextMenuPolicy(), Qt::NoContextMenu);
+    QVERIFY(m_host->view()->page()->profile()->isOffTheRecord());
+    QTRY_VERIFY_WITH_TIMEOUT(!completes.isEmpty(), 30000);
+    QCOMPARE(completes.size(), 1);
+    QCOMPARE(completes.first().at(0).value<QObject *>(), nullptr);
+    QCOMPARE(completes.first().at(1).value<QVariant>().toString(), m_gallery);
+    QCOMPARE(starts.size(), 1);
+    QVERIFY(webEngineChildProcesses() > 0); // the count above would have seen them
+
+    HtmlDocument *doc = m_host->Document();
+    QVERIFY(doc);
+    QCOMPARE(doc->url(), m_gallery);
+    QCOMPARE(doc->readyState(), QStringLiteral("complete"));
+    QVERIFY(doc->generation() >= 1);
+    m_binding.bind(doc);
+    waitForScript();
+}
+
+void TestWebEngineHost::userClicksReachTheBoundDocumentOnce()
+{
+    QVERIFY(m_binding.doc);
+    m_binding.clear();
+    QSignalSpy starts(m_host, &BrowserHost::NavigationStarted);
+
+    click(QStringLiteral("5"));
+    click(QStringLiteral("7"));
+    sentinelClick();
+
+    QCOMPARE(tagsOf(m_binding.clicks), QStringLiteral("IMG A P"));
+    const HtmlElement picture = m_binding.clicks.at(0).srcElement;
+    QCOMPARE(picture.id, QStringLiteral("5"));
+    QCOMPARE(picture.title, QStringLiteral("An ordinary picture"));
+    QCOMPARE(picture.src, m_server.url(QStringLiteral("sunny%20day.png")));
+    const HtmlElement link = m_binding.clicks.at(1).srcElement;
+    QCOMPARE(link.id, QStringLiteral("7"));
+    QCOMPARE(link.href, m_server.url(QStringLiteral("elsewhere.htm")));
+    QCOMPARE(tagsOf(m_binding.mouseDowns), QStringLiteral("IMG A P"));
+
+    // The link's own action was cancelled; the page's listeners still heard all three clicks.
+    QCOMPARE(starts.size(), 0);
+    QVERIFY(!m_server.requests.contains("/elsewhere.htm"));
+    QCOMPARE(m_host->view()->url().toString(), m_gallery);
+    QCOMPARE(evaluate(QStringLiteral("window.pageClicks")).toInt(), 3);
+}
+
+void TestWebEngineHost::scriptMadeEventsAreDropped_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::newRow("img.click()") << QStringLiteral("document.getElementById('5').click()");
+    QTest::newRow("a.click()") << QStringLiteral("document.getElementById('7').click()");
+    QTest::newRow("dispatched click on a link")
+        << QStringLiteral("document.getElementById('7').dispatchEvent("
+                          "new MouseEvent('click', {bubbles: true, cancelable: true}))");
+    QTest::newRow("dispatched right-button press")
+        << QStringLiteral("document.getElementById('5').dispatchEvent("
+                          "new MouseEvent('mousedown', {bubbles: true, button: 2, buttons: 2}))");
+}
+
+void TestWebEngineHost::scriptMadeEventsAreDropped()
+{
+    QFETCH(QString, script);
+    QVERIFY(m_binding.doc);
+    m_binding.clear();
+    QSignalSpy starts(m_host, &BrowserHost::NavigationStarted);
+    const int pageClicks = evaluate(QStringLiteral("window.pageClicks")).toInt();
+
+    evaluate(script);
+    sentinelClick();
+
+    QCOMPARE(tagsOf(m_binding.clicks), QStringLiteral("P"));
+    QCOMPARE(tagsOf(m_binding.mouseDowns), QStringLiteral("P"));
+    QCOMPARE(starts.size(), 0);
+    QVERIFY(!m_server.requests.contains("/elsewhere.htm"));
+    QCOMPARE(m_host->view()->url().toString(), m_gallery);
+    // Not even the page's own listeners hear the made-up event.
+    QCOMPARE(evaluate(QStringLiteral("window.pageClicks")).toInt(), pageClicks + 1);
+}
+
+void TestWebEngineHost::mouseDownCarriesButtonsWord_data()
+{
+    QTest::addColumn<QList<Qt::MouseButton>>("pressed");
+    QTest::addColumn<QList<quint32>>("words");
+    QTest::newRow("left") << QList<Qt::MouseButton>{Qt::LeftButton} << QList<quint32>{1};
+    QTest::newRow("right") << QList<Qt::MouseButton>{Qt::RightButton} << QList<quint32>{2};
+    QTest::newRow("middle") << QList<Qt::MouseButton>{Qt::MiddleButton} << QList<quint32>{4};
+    QTest::newRow("left, then right too")
+        << QList<Qt::MouseButton>{Qt::LeftButton, Qt::RightButton} << QList<quint32>{1, 3};
+}
+
+void TestWebEngineHost::mouseDownCarriesButtonsWord()
+{
+    QFETCH(QList<Qt::MouseButton>, pressed);
+    QFETCH(QList<quint32>, words);
+    QVERIFY(m_binding.doc);
+    m_binding.clear();
+
+    QWidget *input = m_host->view()->focusProxy();
+    const QPoint picture = centreOf(QStringLiteral("5"));
+    for (Qt::MouseButton button : pressed)
+        QTest::mousePress(input, button, {}, picture);
+    for (auto button = pressed.crbegin(); button != pressed.crend(); ++button)
+        QTest::mouseRelease(input, *button, {}, picture);
+    // Also shows that no context menu took the next click.
+    sentinelClick();
+
+    QList<quint32> seen;
+    for (const HtmlEventObj &event : std::as_const(m_binding.mouseDowns))
+        seen << event.button;
+    QCOMPARE(seen, words + QList<quint32>{1});
+    QCOMPARE(m_binding.mouseDowns.first().srcElement.tagName, QStringLiteral("IMG"));
+}
+
+void TestWebEngineHost::frameLoadCompletesAgainAndRebindingKeepsOneDelivery()
+{
+    QVERIFY(m_binding.doc);
+    const quint64 generation = m_host->Document()->generation();
+    QSignalSpy completes(m_host, &BrowserHost::DocumentComplete);
+
+    evaluate(QStringLiteral("var f = document.createElement('iframe'); f.src = 'frame.htm';"
+                            " document.body.appendChild(f); 0"));
+    QTRY_COMPARE_WITH_TIMEOUT(completes.size(), 1, 10000);
+    QCOMPARE(completes.first().at(1).value<QVariant>().toString(),
+             m_server.url(QStringLiteral("frame.htm")));
+    // Still the same top-level document, bound again as the main window does.
+    QCOMPARE(m_host->Document()->generation(), generation);
+    m_binding.bind(m_host->Document());
+    waitForScript();
+
+    m_binding.clear();
+    click(QStringLiteral("5"));
+    sentinelClick();
+    QCOMPARE(tagsOf(m_binding.clicks), QStringLiteral("IMG P"));
+    QCOMPARE(tagsOf(m_binding.mouseDowns), QStringLiteral("IMG P"));
+    QCOMPARE(m_host->view()->url().toString(), m_gallery);
+}
+
+void TestWebEngineHost::newWindowsAreNotOpened()
+{
+    QVERIFY(m_binding.doc);
+    // Asked by a page script, and from a click of the user's. The engine hands the page a
+    // window object at once; it must end up closed without having loaded anything.
+    evaluate(QStringLiteral("window.asked = window.open('popup.htm'); 0"));
+    click(QStringLiteral("opener"));
+    sentinelClick();
+    const QString gone = QStringLiteral("%1 === null || %1.closed");
+    QTRY_VERIFY(evaluate(gone.arg(QLatin1String("window.asked"))).toBool());
+    QTRY_VERIFY(evaluate(gone.arg(QLatin1String("window.opened"))).toBool());
+
+    QVERIFY(!m_server.requests.contains("/popup.htm"));
+    int views = 0;
+    for (QWidget *widget : QApplication::allWidgets())
+        views += qobject_cast<QWebEngineView *>(widget) ? 1 : 0;
+    QCOMPARE(views, 1);
+    QCOMPARE(m_host->view()->url().toString(), m_gallery);
+}
+
+void TestWebEngineHost::refusedNavigationLeavesThePageBound()
+{
+    QVERIFY(m_binding.doc);
+    const quint64 generation = m_host->Document()->generation();
+    QSignalSpy starts(m_host, &BrowserHost::NavigationStarted);
+    QSignalSpy completes(m_host, &BrowserHost::DocumentComplete);
+    QSignalSpy finished(m_host->view()->page(), &QWebEnginePage::loadFinished);
+
+    // The program itself never follows a file address into the embedded browser.
+    m_host->Navigate(QStringLiteral("file:///etc/hostname"));
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 10000);
+    QCOMPARE(finished.first().at(0).toBool(), false);
+    // The engine reported a start; the page that stayed reports complete again, so the page
+    // status does not stay on "loading".
+    QTRY_COMPARE(completes.size(), starts.size());
+    for (const QList<QVariant> &complete : std::as_const(completes))
+        QCOMPARE(complete.at(1).value<QVariant>().toString(), m_gallery);
+    QCOMPARE(m_host->view()->url().toString(), m_gallery);
+    QCOMPARE(m_host->Document()->generation(), generation);
+    QCOMPARE(m_host->Document()->readyState(), QStringLiteral("complete"));
+
+    m_binding.bind(m_host->Document());
+    waitForScript();
+    m_binding.clear();
+    sentinelClick();
+    QCOMPARE(tagsOf(m_binding.clicks), QStringLiteral("P"));
+}
+
+void TestWebEngineHost::otherTopLevelPagesComplete_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("reachable");
+    QTest::newRow("picture opened directly") << QStringLiteral("sunny%20day.png") << true;
+    QTest::newRow("missing page") << QStringLiteral("missing.htm") << true;
+    QTest::newRow("server unreachable") << QStringLiteral("gone.htm") << false;
+}
+
+// Not the gallery: each still becomes a new document that completes, so the program binds it
+// and the page status leaves "loading".
+void TestWebEngineHost::otherTopLevelPagesComplete()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, reachable);
+    QString address = m_server.url(path);
+    if (!reachable) {
+        QTcpServer closed; // a port nobody listens on any more
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        address = QStringLiteral("http://127.0.0.1:%1/%2").arg(closed.serverPort()).arg(path);
+    }
+
+    const quint64 generation = m_host->Document()->generation();
+    QSignalSpy starts(m_host, &BrowserHost::NavigationStarted);
+    QSignalSpy completes(m_host, &BrowserHost::DocumentComplete);
+    m_host->Navigate(address);
+    QTRY_VERIFY_WITH_TIMEOUT(!completes.isEmpty(), 30000);
+    QCOMPARE(starts.size(), 1);
+    QVERIFY(!completes.last().at(1).value<QVariant>().toString().isEmpty());
+    QVERIFY(m_host->Document()->generation() > generation);
+    QCOMPARE(m_host->Document()->readyState(), QStringLiteral("complete"));
+}
+
+void TestWebEngineHost::bridgeRefusesMalformedReports_data()
+{
+    QTest::addColumn<double>("generationOffset"); // from the current document's generation
+    QTest::addColumn<double>("buttons");
+    QTest::addColumn<bool>("delivered");
+    QTest::newRow("well formed") << 0.0 << 2.0 << true;
+    QTest::newRow("another document") << 1.0 << 2.0 << false;
+    QTest::newRow("fractional generation") << 0.5 << 2.0 << false;
+    QTest::newRow("fractional buttons") << 0.0 << 1.5 << false;
+    QTest::newRow("negative buttons") << 0.0 << -1.0 << false;
+    QTest::newRow("buttons beyond 32 bits") << 0.0 << 4294967298.0 << false;
+}
+
+// The bridge on its own, with a host that never navigates (so no engine): a report reaches the
+// current document only when every value is of the right form, and only later, never inside the
+// channel's call.
+void TestWebEngineHost::bridgeRefusesMalformedReports()
+{
+    QFETCH(double, generationOffset);
+    QFETCH(double, buttons);
+    QFETCH(bool, delivered);
+
+    WebEngineBrowserHost host;
+    DocumentBridge *bridge = host.findChild<DocumentBridge *>();
+    QVERIFY(bridge);
+    const double current = bridge->beginDocument(QStringLiteral("http://127.0.0.1/"));
+    QVERIFY(current >= 1);
+    HtmlDocument *doc = host.Document();
+    QList<quint32> words;
+    connect(doc, &HtmlDocument::onmousedown, this,
+            [&] { words << doc->parentWindow()->event().button; });
+
+    bridge->mouseDown(current + generationOffset, QStringLiteral("IMG"), QStringLiteral("5"), {},
+                      {}, {}, buttons);
+    QVERIFY(words.isEmpty());
+    QCoreApplication::processEvents();
+    QCOMPARE(words, delivered ? QList<quint32>{quint32(buttons)} : QList<quint32>{});
+    QVERIFY(!host.view());
+}
+
+void TestWebEngineHost::cleanupTestCase()
+{
+    // The page must go before its profile; the engine warns otherwise.
+    QTest::failOnWarning(
+        QRegularExpression(QStringLiteral("profile"), QRegularExpression::CaseInsensitiveOption));
+    delete m_host;
+    delete m_area;
+}
+
+int main(int argc, char **argv)
+{
+    // Chromium's sandbox refuses to run as root.
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestWebEngineHost test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_webenginehost.moc"

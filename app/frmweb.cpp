@@ -31,7 +31,7 @@ frmWeb::frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices
 {
     ui->setupUi(this);
     setFixedSize(size());
-    m_background = QPixmap(property("backgroundPicture").toString());
+    m_background = loadSkinPicture(property("backgroundPicture").toString());
     // A field's default limit would silently cut a long address.
     Text1()->setMaxLength(std::numeric_limits<int>::max());
     Text2()->setMaxLength(std::numeric_limits<int>::max());

@@ -43,7 +43,7 @@ template <typename Layout> void NoticeWindow::build()
     Picture3 = layout.Picture3;
     Picture1->setHolders(Picture3, Picture2);
     connect(Picture1, &PictureButton::clicked, this, &NoticeWindow::Picture1_Click);
-    m_background = QPixmap(property("backgroundPicture").toString());
+    m_background = loadSkinPicture(property("backgroundPicture").toString());
 }
 
 void NoticeWindow::Picture1_Click()

@@ -1,6 +1,8 @@
 #include "picturebox.h"
 
+#include <QFileInfo>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QPainter>
 
 PictureBox::PictureBox(QWidget *parent) : QLabel(parent)
@@ -10,6 +12,27 @@ PictureBox::PictureBox(QWidget *parent) : QLabel(parent)
     setFocusPolicy(Qt::NoFocus);
     // A press on a picture box belongs to it: it never reaches the window beneath as a drag.
     setAttribute(Qt::WA_NoMousePropagation);
+}
+
+QPixmap loadSkinPicture(const QString &path)
+{
+    if (qApp && qApp->devicePixelRatio() > 1.5) {
+        const QFileInfo file(path);
+        const QString doubled =
+            file.path() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral("@2x.") + file.suffix();
+        QPixmap sharp(doubled);
+        if (!sharp.isNull()) {
+            sharp.setDevicePixelRatio(2.0);
+            return sharp;
+        }
+    }
+    return QPixmap(path);
+}
+
+void PictureBox::setPicture(const QString &path)
+{
+    m_picture = path;
+    setPixmap(loadSkinPicture(path));
 }
 
 void PictureBox::paintEvent(QPaintEvent *event)

@@ -1,13 +1,23 @@
 #pragma once
 #include <QLabel>
+#include <QPixmap>
+
+// Loads a skin picture, drawn at twice the resolution where the display is scaled to 200 %,
+// so the skin stays crisp while the layout stays the same in pixels.
+QPixmap loadSkinPicture(const QString &path);
 
 // A box that shows its picture unscaled at its top left corner. It may carry a frame
 // (set in the layout through QFrame's properties) and may hold other controls.
 class PictureBox : public QLabel
 {
     Q_OBJECT
+    // The skin picture the box starts with, as a resource path; set by the layouts.
+    Q_PROPERTY(QString picture READ picture WRITE setPicture)
 public:
     explicit PictureBox(QWidget *parent = nullptr);
+
+    QString picture() const { return m_picture; }
+    void setPicture(const QString &path);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -15,5 +25,6 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    QString m_picture;
     bool m_keyboardFocus = false;
 };

@@ -20,6 +20,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("net.velmora.Pinmark"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pinmark-32.png")));
     PictureButtonAccessible::install();
+    WebEngineBrowserHost::prepareGraphics();
 
     QtDesktopServices services;
     LastWindowWatcher watcher;

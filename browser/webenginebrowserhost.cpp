@@ -3,6 +3,8 @@
 #include "documentbridge.h"
 
 #include <QFile>
+#include <QOpenGLContext>
+#include <QQuickWindow>
 #include <QLayout>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -79,6 +81,15 @@ WebEngineBrowserHost::~WebEngineBrowserHost()
     delete m_view.data();
     delete m_page;
     delete m_profile;
+}
+
+void WebEngineBrowserHost::prepareGraphics()
+{
+    // With shared contexts requested, Qt makes the global share context at start-up whenever
+    // the display offers OpenGL; its absence is the cheap sign that there is none.
+    const QOpenGLContext *share = QOpenGLContext::globalShareContext();
+    if (!share || !share->isValid())
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
 void WebEngineBrowserHost::attachTo(QWidget *area)

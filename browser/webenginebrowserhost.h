@@ -20,6 +20,10 @@ public:
     explicit WebEngineBrowserHost(QObject *parent = nullptr);
     ~WebEngineBrowserHost() override;
 
+    // Chooses how pages are drawn; call once the application object exists. A display without
+    // OpenGL gets the software renderer instead of a view that cannot draw.
+    static void prepareGraphics();
+
     void attachTo(QWidget *area) override;
     void Navigate2(const QString &address) override;
     void Navigate(const QString &address) override;

@@ -6,11 +6,12 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools
-  qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev
+  qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev qt6-declarative-dev
   libqt6webenginecore6-bin qt6-qpa-plugins qt6-wayland
   libgl-dev libxkbcommon-dev
   python3
   xvfb xauth x11-utils xdotool xclip imagemagick
+  libx11-dev libxfixes-dev libxtst-dev
   fonts-noto-core fonts-hosny-amiri fonts-dejavu-core
   desktop-file-utils appstream file
   util-linux procps iproute2

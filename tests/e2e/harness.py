@@ -628,8 +628,8 @@ class Session:
 
     # -- the program --
 
-    def start_program(self, offline=False):
-        program = Program(self, offline)
+    def start_program(self, offline=False, extra_env=None):
+        program = Program(self, offline, extra_env)
         self.programs.append(program)
         return program
 
@@ -647,7 +647,7 @@ def _unshare_prefix():
 class Program:
     """One run of the Pinmark binary in the session's display."""
 
-    def __init__(self, session, offline=False):
+    def __init__(self, session, offline=False, extra_env=None):
         self.session = session
         home = session.tmp / f"home{len(session.programs)}"
         runtime = home / "run"
@@ -671,6 +671,7 @@ class Program:
         )
         if os.geteuid() == 0:
             env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
+        env.update(extra_env or {})
         if not offline and not _has_default_route():
             raise HarnessError("this machine has no default route, so the program would start "
                                "offline; the online cases need a network")

@@ -8,13 +8,13 @@ from harness import GALLERY_PATH, MAIN_SIZE, MAIN_TITLE, PHOTO_ADDRESS, SITE, XX
 
 
 class Faults(harness.SessionCase):
-    def run_gallery(self, mode, settle):
+    def run_gallery(self, mode, settle, extra_env=None):
         """Starts the program on a gallery answered in this mode, lets settle(program) observe
         the outcome, then checks the program is alive and ends cleanly."""
         self.server.mode = mode
         self.session.clear_launches()
         mark = self.server.mark()
-        program = self.session.start_program()
+        program = self.session.start_program(extra_env=extra_env)
         self.addCleanup(program.kill)
         program.wait_for_main_window()
         self.server.wait_for_request(GALLERY_PATH, mark)
@@ -30,6 +30,10 @@ class Faults(harness.SessionCase):
     def photo_still_selectable(self, program, mark):
         program.wait_until_loaded()
         program.select_in_page("photo", PHOTO_ADDRESS)
+
+    def test_display_without_opengl(self):
+        # An X server without GLX: the page is drawn in software, and still works.
+        self.run_gallery("normal", self.photo_still_selectable, {"QT_XCB_GL_INTEGRATION": "none"})
 
     def test_not_found(self):
         self.run_gallery("404", self.settled)

@@ -81,9 +81,7 @@ void DocumentBridge::readyStateChanged(double generation, const QString &state)
     const auto g = generationOf(generation);
     if (!m_host || !g || !isReadyState(state))
         return;
-    QMetaObject::invokeMethod(
-        m_host.data(), [host = m_host, g, state] { host->readyStateChanged(*g, state); },
-        Qt::QueuedConnection);
+    deliver([g, state](WebEngineBrowserHost &host) { host.readyStateChanged(*g, state); });
 }
 
 void DocumentBridge::pageLoaded(double generation, const QString &address)
@@ -91,9 +89,7 @@ void DocumentBridge::pageLoaded(double generation, const QString &address)
     const auto g = generationOf(generation);
     if (!m_host || !g || !fits(address))
         return;
-    QMetaObject::invokeMethod(
-        m_host.data(), [host = m_host, g, address] { host->pageLoaded(*g, address); },
-        Qt::QueuedConnection);
+    deliver([g, address](WebEngineBrowserHost &host) { host.pageLoaded(*g, address); });
 }
 
 void DocumentBridge::frameLoaded(double generation, const QString &address)
@@ -101,9 +97,7 @@ void DocumentBridge::frameLoaded(double generation, const QString &address)
     const auto g = generationOf(generation);
     if (!m_host || !g || !fits(address))
         return;
-    QMetaObject::invokeMethod(
-        m_host.data(), [host = m_host, g, address] { host->documentLoaded(*g, nullptr, address); },
-        Qt::QueuedConnection);
+    deliver([g, address](WebEngineBrowserHost &host) { host.documentLoaded(*g, nullptr, address); });
 }
 
 void DocumentBridge::clicked(double generation, const QString &tagName, const QString &id,
@@ -114,9 +108,7 @@ void DocumentBridge::clicked(double generation, const QString &tagName, const QS
     const auto event = eventOf(tagName, id, title, src, href, buttons);
     if (!m_host || !g || !event)
         return;
-    QMetaObject::invokeMethod(
-        m_host.data(), [host = m_host, g, event] { host->clicked(*g, *event); },
-        Qt::QueuedConnection);
+    deliver([g, event](WebEngineBrowserHost &host) { host.clicked(*g, *event); });
 }
 
 void DocumentBridge::mouseDown(double generation, const QString &tagName, const QString &id,
@@ -127,7 +119,5 @@ void DocumentBridge::mouseDown(double generation, const QString &tagName, const 
     const auto event = eventOf(tagName, id, title, src, href, buttons);
     if (!m_host || !g || !event)
         return;
-    QMetaObject::invokeMethod(
-        m_host.data(), [host = m_host, g, event] { host->mouseDown(*g, *event); },
-        Qt::QueuedConnection);
+    deliver([g, event](WebEngineBrowserHost &host) { host.mouseDown(*g, *event); });
 }

@@ -37,5 +37,13 @@ Q_SIGNALS:
     void boundChanged(double generation, bool bound);
 
 private:
+    // Hands a report to the host from the event loop, never inside the channel's dispatch:
+    // a handler may open a modal message box.
+    template <typename Delivery> void deliver(Delivery delivery)
+    {
+        QMetaObject::invokeMethod(
+            m_host.data(), [host = m_host, delivery] { delivery(*host); }, Qt::QueuedConnection);
+    }
+
     QPointer<WebEngineBrowserHost> m_host;
 };

@@ -17,7 +17,6 @@
 #include <QScreen>
 #include <QWindow>
 
-#include <limits>
 
 using namespace Pinmark;
 
@@ -32,9 +31,6 @@ frmWeb::frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices
     ui->setupUi(this);
     setFixedSize(size());
     m_background = loadSkinPicture(property("backgroundPicture").toString());
-    // A field's default limit would silently cut a long address.
-    Text1()->setMaxLength(std::numeric_limits<int>::max());
-    Text2()->setMaxLength(std::numeric_limits<int>::max());
     ui->WebBrowser1->setAttribute(Qt::WA_NoMousePropagation);
     WebBrowser1->attachTo(ui->WebBrowser1);
     wireButtons();
@@ -44,8 +40,8 @@ frmWeb::frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices
 
 frmWeb::~frmWeb() = default;
 
-QLineEdit *frmWeb::Text1() const { return ui->Text1; }
-QLineEdit *frmWeb::Text2() const { return ui->Text2; }
+TextField *frmWeb::Text1() const { return ui->Text1; }
+TextField *frmWeb::Text2() const { return ui->Text2; }
 
 void frmWeb::wireButtons()
 {

@@ -15,7 +15,7 @@ class frmWeb;
 class BrowserHost;
 class DesktopServices;
 class Notices;
-class QLineEdit;
+class TextField;
 
 // The main window: a frameless, picture-skinned window around the embedded gallery browser.
 // Every behaviour is a handler named after the object and the event it answers.
@@ -32,8 +32,8 @@ public:
     bool IsWebConnected(QString &kind);
 
     // The selection state: Text1 holds the selected address, Text2 is the output field.
-    QLineEdit *Text1() const;
-    QLineEdit *Text2() const;
+    TextField *Text1() const;
+    TextField *Text2() const;
     Ui::frmWeb &layout() const { return *ui; }
 
     HtmlDocument *boundDocument() const { return HTMLdoc; }

@@ -3,7 +3,7 @@
 #include "windowfixture.h"
 
 #include <QApplication>
-#include <QLineEdit>
+#include "textfield.h"
 #include <QTest>
 
 namespace {

@@ -4,7 +4,7 @@
 #include "windowfixture.h"
 
 #include <QApplication>
-#include <QLineEdit>
+#include "textfield.h"
 #include <QTest>
 
 namespace {
@@ -122,6 +122,8 @@ void TestCodeOutput::pastedAddressIsStoredExactly()
     QCOMPARE(f.window->Text1()->text(), clipboard);
     QCOMPARE(f.window->Text2()->text(), clipboard);
     QCOMPARE(f.services.clipboard, clipboard);
+    // However long the address, the field lays out only its beginning.
+    QVERIFY(f.window->Text2()->QLineEdit::text().size() <= TextField::ShownCharacters + 1);
 
     // swrd2 puts it back unchanged.
     QTest::mouseClick(f.ui().swrd2, Qt::LeftButton);

@@ -66,8 +66,8 @@ const Control kControls[] = {
     {"frmWeb", "btnbac1dn", "PictureBox", "frmWeb", {-8, 240}, {652, 37}, Unseen, false, 15, "B16", Frame::Flat, ""},
     {"frmWeb", "btnbac1up", "PictureBox", "frmWeb", {-8, 176}, {652, 37}, Unseen, false, 9, "B16", Frame::Flat, ""},
     {"frmWeb", "btnbac1", "PictureBox", "frmWeb", {16, 32}, {652, 37}, {16, 32}, true, 3, "B16", Frame::Flat, ""},
-    {"frmWeb", "Text2", "QLineEdit", "frmWeb", {18, 80}, {649, 21}, {18, 80}, true, 2, "", Frame::None, ""},
-    {"frmWeb", "Text1", "QLineEdit", "frmWeb", {96, 496}, {489, 25}, Unseen, false, 1, "", Frame::None, ""},
+    {"frmWeb", "Text2", "TextField", "frmWeb", {18, 80}, {649, 21}, {18, 80}, true, 2, "", Frame::None, ""},
+    {"frmWeb", "Text1", "TextField", "frmWeb", {96, 496}, {489, 25}, Unseen, false, 1, "", Frame::None, ""},
     {"frmWeb", "WebBrowser1", "QWidget", "frmWeb", {5, 144}, {673, 353}, {5, 144}, true, 0, "", Frame::None, ""},
 
     {"frmWeb", "loadimg", "PictureBox", "almbak", {278, 2}, {129, 48}, {278, 500}, true, 40, "B3", Frame::None, ""},

@@ -34,7 +34,8 @@ bool readInterfaces(QList<NetworkInterface> *out)
         nic.up = nic.up || (a->ifa_flags & IFF_UP);
         nic.loopback = nic.loopback || (a->ifa_flags & IFF_LOOPBACK);
         nic.pointToPoint = nic.pointToPoint || (a->ifa_flags & IFF_POINTOPOINT);
-        if (a->ifa_addr && (a->ifa_addr->sa_family == AF_INET || a->ifa_addr->sa_family == AF_INET6))
+        if (a->ifa_addr &&
+            (a->ifa_addr->sa_family == AF_INET || a->ifa_addr->sa_family == AF_INET6))
             nic.hasAddress = true;
     }
     freeifaddrs(list);
@@ -43,8 +44,8 @@ bool readInterfaces(QList<NetworkInterface> *out)
 
 bool proxyInEnvironment()
 {
-    for (const char *name : {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY",
-                             "ALL_PROXY"}) {
+    for (const char *name :
+         {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"}) {
         if (!qEnvironmentVariableIsEmpty(name))
             return true;
     }

@@ -17,7 +17,6 @@
 #include <QScreen>
 #include <QWindow>
 
-
 using namespace Pinmark;
 
 // Off by default; the benchmarks switch it on with QT_LOGGING_RULES="pinmark.timing.debug=true"
@@ -40,8 +39,14 @@ frmWeb::frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices
 
 frmWeb::~frmWeb() = default;
 
-TextField *frmWeb::Text1() const { return ui->Text1; }
-TextField *frmWeb::Text2() const { return ui->Text2; }
+TextField *frmWeb::Text1() const
+{
+    return ui->Text1;
+}
+TextField *frmWeb::Text2() const
+{
+    return ui->Text2;
+}
 
 void frmWeb::wireButtons()
 {
@@ -210,8 +215,7 @@ void frmWeb::bindDocument(HtmlDocument *document)
         return;
     connect(document, &HtmlDocument::onclick, this, &frmWeb::HTMLDoc_onclick);
     connect(document, &HtmlDocument::onmousedown, this, &frmWeb::HTMLDoc_onmousedown);
-    connect(document, &HtmlDocument::onreadystatechange, this,
-            &frmWeb::HTMLdoc_onreadystatechange);
+    connect(document, &HtmlDocument::onreadystatechange, this, &frmWeb::HTMLdoc_onreadystatechange);
     document->setBound(true);
     qCDebug(lcTiming, "document bound %lld", QDateTime::currentMSecsSinceEpoch());
     // The badge follows the document from the moment it is bound, not only from its next change.

@@ -13,8 +13,8 @@ LastWindowWatcher::LastWindowWatcher(QObject *parent) : QObject(parent)
 
 bool LastWindowWatcher::eventFilter(QObject *watched, QEvent *event)
 {
-    if ((event->type() == QEvent::Hide || event->type() == QEvent::Close) && watched->isWidgetType() &&
-        static_cast<QWidget *>(watched)->isWindow() && !m_checkPending) {
+    if ((event->type() == QEvent::Hide || event->type() == QEvent::Close) &&
+        watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow() && !m_checkPending) {
         // Checked once the current handler is done: start-up closes the main window and
         // shows the not-connected notice in one go.
         m_checkPending = true;

@@ -97,7 +97,8 @@ void DocumentBridge::frameLoaded(double generation, const QString &address)
     const auto g = generationOf(generation);
     if (!m_host || !g || !fits(address))
         return;
-    deliver([g, address](WebEngineBrowserHost &host) { host.documentLoaded(*g, nullptr, address); });
+    deliver(
+        [g, address](WebEngineBrowserHost &host) { host.documentLoaded(*g, nullptr, address); });
 }
 
 void DocumentBridge::clicked(double generation, const QString &tagName, const QString &id,

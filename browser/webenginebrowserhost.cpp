@@ -3,9 +3,9 @@
 #include "documentbridge.h"
 
 #include <QFile>
+#include <QLayout>
 #include <QOpenGLContext>
 #include <QQuickWindow>
-#include <QLayout>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebChannel>

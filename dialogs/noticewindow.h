@@ -7,7 +7,13 @@
 class PictureBox;
 class PictureButton;
 
-enum class NoticeId { about, notcon, selimg, wronglink };
+enum class NoticeId
+{
+    about,
+    notcon,
+    selimg,
+    wronglink
+};
 
 // A small frameless picture notice: its message is drawn in its background picture, and its
 // one working control is the OK button Picture1 (pressed picture in Picture3, released in

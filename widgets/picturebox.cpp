@@ -18,8 +18,8 @@ QPixmap loadSkinPicture(const QString &path)
 {
     if (qApp && qApp->devicePixelRatio() > 1.5) {
         const QFileInfo file(path);
-        const QString doubled =
-            file.path() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral("@2x.") + file.suffix();
+        const QString doubled = file.path() + QLatin1Char('/') + file.completeBaseName() +
+                                QStringLiteral("@2x.") + file.suffix();
         QPixmap sharp(doubled);
         if (!sharp.isNull()) {
             sharp.setDevicePixelRatio(2.0);

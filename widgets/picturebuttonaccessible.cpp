@@ -27,9 +27,10 @@ QStringList PictureButtonAccessible::keyBindingsForAction(const QString &actionN
 
 void PictureButtonAccessible::install()
 {
-    QAccessible::installFactory([](const QString &className, QObject *object) -> QAccessibleInterface * {
-        if (className == QLatin1String("PictureButton") && object && object->isWidgetType())
-            return new PictureButtonAccessible(static_cast<PictureButton *>(object));
-        return nullptr;
-    });
+    QAccessible::installFactory(
+        [](const QString &className, QObject *object) -> QAccessibleInterface * {
+            if (className == QLatin1String("PictureButton") && object && object->isWidgetType())
+                return new PictureButtonAccessible(static_cast<PictureButton *>(object));
+            return nullptr;
+        });
 }

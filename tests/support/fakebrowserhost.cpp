@@ -8,8 +8,8 @@ quint64 FakeBrowserHost::loadPage(const QString &url, const QString &readyState)
     return generation;
 }
 
-HtmlEventObj clickOn(const QString &tag, const QString &id, const QString &src,
-                     const QString &href, const QString &title)
+HtmlEventObj clickOn(const QString &tag, const QString &id, const QString &src, const QString &href,
+                     const QString &title)
 {
     HtmlEventObj event;
     event.srcElement = {tag, id, title, src, href};

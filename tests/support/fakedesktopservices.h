@@ -11,7 +11,7 @@ public:
     int probeResult = 1;
     quint32 probeFlags = 0x02;
     QString clipboard;
-    QStringList calls;   // e.g. "clipboardClear", "clipboardSetText", "launch:<address>"
+    QStringList calls; // e.g. "clipboardClear", "clipboardSetText", "launch:<address>"
     QStringList launches;
     QStringList messageBoxes; // "title|text"
     int probes = 0;

@@ -35,7 +35,8 @@ void TestCodegen::templates_data()
     {
         const char *name;
         QString address;
-    } addresses[] = {{"plain", plain}, {"spaces", spaced}, {"only spaces", blanks}, {"hostile", hostile}};
+    } addresses[] = {
+        {"plain", plain}, {"spaces", spaced}, {"only spaces", blanks}, {"hostile", hostile}};
 
     for (const auto &a : addresses) {
         const QString &s = a.address;

@@ -25,12 +25,14 @@ QByteArray ipv4Default(const char *iface, const char *flags = "0003")
            "\t0\t0\t100\t00000000\t0\t0\t0\n";
 }
 const QByteArray Ipv4Subnet = "eth0\t0002A8C0\t00000000\t0001\t0\t0\t100\t00FFFFFF\t0\t0\t0\n";
-const QByteArray Ipv6LoReject = "00000000000000000000000000000000 00 00000000000000000000000000000000 "
-                                "00 00000000000000000000000000000000 ffffffff 00000001 00000000 "
-                                "00200200       lo\n";
-const QByteArray Ipv6Default = "00000000000000000000000000000000 00 00000000000000000000000000000000 "
-                               "00 fe800000000000000000000000000001 00000400 00000001 00000000 "
-                               "00000003     wlan0\n";
+const QByteArray Ipv6LoReject =
+    "00000000000000000000000000000000 00 00000000000000000000000000000000 "
+    "00 00000000000000000000000000000000 ffffffff 00000001 00000000 "
+    "00200200       lo\n";
+const QByteArray Ipv6Default =
+    "00000000000000000000000000000000 00 00000000000000000000000000000000 "
+    "00 fe800000000000000000000000000001 00000400 00000001 00000000 "
+    "00000003     wlan0\n";
 
 NetworkInterface nic(const char *name, bool up, bool loopback = false, bool p2p = false,
                      bool address = true)
@@ -49,25 +51,26 @@ void TestPlatformRules::verdict_data()
     QTest::addColumn<quint32>("flags");
 
     const QList<NetworkInterface> lan = {nic("lo", true, true), nic("eth0", true)};
-    QTest::newRow("lan default route") << Ipv4Header + Ipv4Subnet + ipv4Default("eth0") << QByteArray()
-                                       << lan << false << 1 << quint32(0x42);
-    QTest::newRow("lan with proxy") << Ipv4Header + ipv4Default("eth0") << QByteArray() << lan
-                                    << true << 1 << quint32(0x46);
+    QTest::newRow("lan default route") << Ipv4Header + Ipv4Subnet + ipv4Default("eth0")
+                                       << QByteArray() << lan << false << 1 << quint32(0x42);
+    QTest::newRow("lan with proxy")
+        << Ipv4Header + ipv4Default("eth0") << QByteArray() << lan << true << 1 << quint32(0x46);
     QTest::newRow("modem") << Ipv4Header + ipv4Default("ppp0") << QByteArray()
                            << QList<NetworkInterface>{nic("ppp0", true, false, true)} << false << 1
                            << quint32(0x41);
-    QTest::newRow("no default route") << Ipv4Header + Ipv4Subnet << QByteArray() << lan << false << 0
-                                      << quint32(0x40);
+    QTest::newRow("no default route")
+        << Ipv4Header + Ipv4Subnet << QByteArray() << lan << false << 0 << quint32(0x40);
     QTest::newRow("default route down") << Ipv4Header + ipv4Default("eth0", "0002") << QByteArray()
                                         << lan << false << 0 << quint32(0x40);
-    QTest::newRow("interface down") << Ipv4Header + ipv4Default("eth0") << QByteArray()
-                                    << QList<NetworkInterface>{nic("eth0", false)} << false << 0
-                                    << quint32(0x40);
+    QTest::newRow("interface down")
+        << Ipv4Header + ipv4Default("eth0") << QByteArray()
+        << QList<NetworkInterface>{nic("eth0", false)} << false << 0 << quint32(0x40);
     QTest::newRow("loopback only, ipv6 reject route")
-        << Ipv4Header << Ipv6LoReject << QList<NetworkInterface>{nic("lo", true, true)} << false << 0
-        << quint32(0);
+        << Ipv4Header << Ipv6LoReject << QList<NetworkInterface>{nic("lo", true, true)} << false
+        << 0 << quint32(0);
     QTest::newRow("ipv6 default") << Ipv4Header << Ipv6LoReject + Ipv6Default
-                                  << QList<NetworkInterface>{nic("lo", true, true), nic("wlan0", true)}
+                                  << QList<NetworkInterface>{nic("lo", true, true),
+                                                             nic("wlan0", true)}
                                   << false << 1 << quint32(0x42);
     QTest::newRow("garbage") << QByteArray("\x01\x02 nonsense\n\n") << QByteArray("x y z\n") << lan
                              << false << 0 << quint32(0x40);

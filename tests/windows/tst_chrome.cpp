@@ -2,8 +2,8 @@
 #include "pinmark/config.h"
 #include "windowfixture.h"
 
-#include <QApplication>
 #include "textfield.h"
+#include <QApplication>
 #include <QTest>
 
 namespace {
@@ -12,8 +12,8 @@ PictureButton *buttonNamed(WindowFixture &f, const QString &name)
     return f.window->findChild<PictureButton *>(name);
 }
 
-const QStringList AllButtons = {"xx",    "min",      "aboutimg", "mwqa",   "swrd2",
-                                "swrfr22", "swrfrc22", "swrh22",  "swrhc22", "swrur"};
+const QStringList AllButtons = {"xx",      "min",      "aboutimg", "mwqa",    "swrd2",
+                                "swrfr22", "swrfrc22", "swrh22",   "swrhc22", "swrur"};
 } // namespace
 
 class TestChrome : public QObject
@@ -109,9 +109,9 @@ void TestChrome::dragWithAnyButton()
 void TestChrome::pressOnBrowserOrButtonStartsNoDrag()
 {
     WindowFixture f;
-    for (QWidget *target : {static_cast<QWidget *>(f.ui().WebBrowser1),
-                            static_cast<QWidget *>(f.ui().swrh22), static_cast<QWidget *>(f.ui().almbak),
-                            static_cast<QWidget *>(f.ui().Text2)}) {
+    for (QWidget *target :
+         {static_cast<QWidget *>(f.ui().WebBrowser1), static_cast<QWidget *>(f.ui().swrh22),
+          static_cast<QWidget *>(f.ui().almbak), static_cast<QWidget *>(f.ui().Text2)}) {
         const QPoint start = f.window->pos();
         QTest::mousePress(target, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseMove(target, QPoint(25, 25));
@@ -155,8 +155,8 @@ void TestChrome::keyboardReachesAndPressesButtons()
     f.window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     f.ui().Text2->setFocus(Qt::TabFocusReason);
-    const QStringList expected = {"swrfr22", "swrfrc22", "swrh22", "swrhc22", "swrd2", "swrur",
-                                  "xx",      "min",      "aboutimg", "mwqa"};
+    const QStringList expected = {"swrfr22", "swrfrc22", "swrh22", "swrhc22",  "swrd2",
+                                  "swrur",   "xx",       "min",    "aboutimg", "mwqa"};
     QStringList reached;
     for (int i = 0; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

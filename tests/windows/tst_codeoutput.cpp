@@ -3,8 +3,8 @@
 #include "pinmark/config.h"
 #include "windowfixture.h"
 
-#include <QApplication>
 #include "textfield.h"
+#include <QApplication>
 #include <QTest>
 
 namespace {
@@ -104,11 +104,11 @@ void TestCodeOutput::pastedAddressIsStoredExactly_data()
     QTest::newRow("line breaks inside") << QStringLiteral("https://a.test/x\r\ny\nz.png");
     QTest::newRow("long") << QStringLiteral("ftp://a.test/") + QString(100000, QLatin1Char('a')) +
                                  QStringLiteral(".gif");
-    QTest::newRow("nul and rtl marks")
-        << QStringLiteral("http://a.test/") + QChar(0) + QChar(0x200F) + QChar(0x202E) +
-               QStringLiteral("p.jpeg");
-    QTest::newRow("lone surrogate") << QStringLiteral("http://a.test/") + QChar(0xD800) +
-                                           QStringLiteral(".bmp");
+    QTest::newRow("nul and rtl marks") << QStringLiteral("http://a.test/") + QChar(0) +
+                                              QChar(0x200F) + QChar(0x202E) +
+                                              QStringLiteral("p.jpeg");
+    QTest::newRow("lone surrogate")
+        << QStringLiteral("http://a.test/") + QChar(0xD800) + QStringLiteral(".bmp");
 }
 
 void TestCodeOutput::pastedAddressIsStoredExactly()

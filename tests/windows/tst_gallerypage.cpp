@@ -2,16 +2,25 @@
 #include "pinmark/config.h"
 #include "windowfixture.h"
 
-#include <QApplication>
 #include "textfield.h"
+#include <QApplication>
 #include <QTest>
 
 namespace {
 const QString Gallery = QStringLiteral("http://g.test/fmm/fe/moq.htm");
 
-qint64 badgeKey(WindowFixture &f) { return f.ui().loadimg->pixmap().cacheKey(); }
-qint64 loadedKey(WindowFixture &f) { return f.ui().loadimgup->pixmap().cacheKey(); }
-qint64 loadingKey(WindowFixture &f) { return f.ui().loadimgdn->pixmap().cacheKey(); }
+qint64 badgeKey(WindowFixture &f)
+{
+    return f.ui().loadimg->pixmap().cacheKey();
+}
+qint64 loadedKey(WindowFixture &f)
+{
+    return f.ui().loadimgup->pixmap().cacheKey();
+}
+qint64 loadingKey(WindowFixture &f)
+{
+    return f.ui().loadimgdn->pixmap().cacheKey();
+}
 } // namespace
 
 class TestGalleryPage : public QObject

@@ -1,3 +1,4 @@
+#include "deferredbrowserhost.h"
 #include "desktopservices.h"
 #include "frmweb.h"
 #include "lastwindowwatcher.h"
@@ -5,14 +6,29 @@
 #include "picturebuttonaccessible.h"
 #include "pinmark/config.h"
 #include "qtdesktopservices.h"
-#include "webenginebrowserhost.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
+
+namespace {
+// The web engine module sits beside the program in a build, and in the library folder once
+// installed.
+QStringList webEngineModulePaths()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    return {programDir + QStringLiteral("/pinmark-webengine"),
+            QDir::cleanPath(programDir + QStringLiteral("/../") +
+                            QStringLiteral(PINMARK_MODULE_DIR "/pinmark-webengine"))};
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QtDesktopServices services;
+    // The web engine needs OpenGL contexts shared from the start; only an online run uses it.
+    if (services.startsOnline())
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pinmark"));
     QApplication::setApplicationVersion(Pinmark::ApplicationVersion);
@@ -20,12 +36,14 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("net.velmora.Pinmark"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pinmark-32.png")));
     PictureButtonAccessible::install();
-    WebEngineBrowserHost::prepareGraphics();
 
-    QtDesktopServices services;
     LastWindowWatcher watcher;
     Notices notices([&services] { services.endApplication(); });
-    WebEngineBrowserHost browser;
+    DeferredBrowserHost browser(webEngineModulePaths());
+    QObject::connect(&browser, &DeferredBrowserHost::EngineUnavailable, [&services] {
+        services.reportFailure(QStringLiteral("تعذر تشغيل متصفح البرنامج."),
+                               QStringLiteral("The program's web browser could not be started."));
+    });
     frmWeb window(services, browser, notices);
     window.Form_Load();
     return QApplication::exec();

@@ -6,6 +6,11 @@
 class QtDesktopServices : public DesktopServices
 {
 public:
+    // Asks the operating system once, at construction: the program is built before the window
+    // system is set up, so that an offline start never prepares what only the web engine needs.
+    QtDesktopServices();
+    bool startsOnline() const { return m_probeResult != 0; }
+
     int probeConnectivity(quint32 *flags, quint32 reserved) override;
     void clipboardClear() override;
     void clipboardSetText(const QString &text) override;
@@ -17,6 +22,10 @@ public:
     void closeWindow(QWidget *window) override;
     void endApplication() override;
 
-private:
+    // A failed operation, told in Arabic and English; the program goes on.
     void reportFailure(const QString &arabic, const QString &english);
+
+private:
+    int m_probeResult = 0;
+    quint32 m_probeFlags = 0;
 };

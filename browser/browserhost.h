@@ -27,7 +27,7 @@ public:
     virtual void Navigate(const QString &address) = 0;
 
     // The current top-level document, or null before the first one exists.
-    HtmlDocument *Document() const { return m_current; }
+    virtual HtmlDocument *Document() const { return m_current; }
 
     // --- Called by the engine ---------------------------------------------------------
     // A new top-level document was created; it becomes the current one.

@@ -20,6 +20,9 @@ class Startup(harness.SessionCase):
         self.assertEqual([w[0] for w in self.session.visible_windows()], [notice],
                          "the not-connected notice is the only window")
         self.assertEqual(program.children(), {}, "offline, the web engine is never started")
+        with open(f"/proc/{program.pid}/maps") as maps:
+            self.assertNotIn("libQt6WebEngineCore", maps.read(),
+                             "offline, the web engine's libraries are never even loaded")
         self.assertEqual(self.server.requests(), [])
         self.assertExitsCleanly(program, lambda: self.session.click_window(notice, *NOTICE_OK),
                                 timeout=5)

@@ -6,7 +6,7 @@
 class QtDesktopServices : public DesktopServices
 {
 public:
-    // Asks the operating system once, at construction: the program is built before the window
+    // Asks the operating system once, at construction. The services are made before the window
     // system is set up, so that an offline start never prepares what only the web engine needs.
     QtDesktopServices();
     bool startsOnline() const { return m_probeResult != 0; }

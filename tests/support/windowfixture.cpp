@@ -19,11 +19,6 @@ void WindowFixture::selectImage(const QString &src)
     browser.clicked(window->boundDocument()->generation(), clickOn(QStringLiteral("IMG"), {}, src));
 }
 
-int WindowFixture::openNotices(NoticeId id) const
-{
-    return countOpen(id);
-}
-
 int countOpen(NoticeId id)
 {
     int n = 0;

@@ -19,7 +19,6 @@ struct WindowFixture
     Ui::frmWeb &ui() { return window->layout(); }
     // Selects an address as a click on a picture of the bound gallery would.
     void selectImage(const QString &src);
-    int openNotices(NoticeId id) const;
 };
 
 // The number of top-level windows of the given notice currently open.

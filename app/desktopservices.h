@@ -20,7 +20,8 @@ public:
 
     // Opens an address in the user's default web browser.
     virtual void launchInSystemBrowser(const QString &address) = 0;
-    // Modal, one OK button, no icon.
+    // Modal, one OK button, no icon. Returns at once, before the box is dismissed: callers are
+    // often page-event handlers, which must not run a nested event loop.
     virtual void showMessageBox(const QString &text, const QString &title) = 0;
 
     virtual void minimiseWindow(QWidget *window) = 0;

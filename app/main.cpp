@@ -6,6 +6,7 @@
 #include "picturebuttonaccessible.h"
 #include "pinmark/config.h"
 #include "qtdesktopservices.h"
+#include "terminationsignals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,6 +45,9 @@ int main(int argc, char *argv[])
         services.reportFailure(QStringLiteral("تعذر تشغيل متصفح البرنامج."),
                                QStringLiteral("The program's web browser could not be started."));
     });
+    TerminationSignals signals;
+    QObject::connect(&signals, &TerminationSignals::EndRequested,
+                     [&services] { services.endApplication(); });
     frmWeb window(services, browser, notices);
     window.Form_Load();
     return QApplication::exec();

@@ -58,10 +58,23 @@ void QtDesktopServices::launchInSystemBrowser(const QString &address)
     }
 }
 
+namespace {
+
+// Shows a box and returns at once. Boxes are asked for from inside page events, and a nested
+// event loop there would let the browser replace, and delete, the document whose handler is
+// still running: nothing is ever deleted while one of its handlers runs.
+void openMessageBox(QMessageBox::Icon icon, const QString &title, const QString &text)
+{
+    auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+} // namespace
+
 void QtDesktopServices::showMessageBox(const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
-    box.exec();
+    openMessageBox(QMessageBox::NoIcon, title, text);
 }
 
 void QtDesktopServices::minimiseWindow(QWidget *window)
@@ -88,7 +101,6 @@ void QtDesktopServices::endApplication()
 
 void QtDesktopServices::reportFailure(const QString &arabic, const QString &english)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Pinmark 1.0"),
-                    arabic + QStringLiteral("\n\n") + english, QMessageBox::Ok);
-    box.exec();
+    openMessageBox(QMessageBox::Warning, QStringLiteral("Pinmark 1.0"),
+                   arabic + QStringLiteral("\n\n") + english);
 }

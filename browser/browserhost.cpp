@@ -3,7 +3,8 @@
 quint64 BrowserHost::beginDocument(const QString &url)
 {
     if (m_current) {
-        // The old document is gone; whoever was bound to it simply stops hearing from it.
+        // The old document is gone; whoever was bound to it simply stops hearing from it. It is
+        // deleted from the event loop, never here: one of its handlers may be running.
         m_current->setBound(false);
         m_current->deleteLater();
     }

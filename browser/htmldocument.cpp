@@ -19,16 +19,23 @@ void HtmlDocument::deliverReadyState(const QString &state)
     Q_EMIT onreadystatechange();
 }
 
+// The event is the window's for exactly as long as its handler runs. Documents are only ever
+// deleted later, from the event loop, and handlers run no event loop of their own, so the
+// document outlives the delivery; the guard keeps a broken rule from writing freed memory.
 void HtmlDocument::deliverClick(const HtmlEventObj &event)
 {
+    const QPointer<HtmlDocument> self(this);
     m_window.setEvent(event);
     Q_EMIT onclick();
-    m_window.setEvent({});
+    if (self)
+        m_window.setEvent({});
 }
 
 void HtmlDocument::deliverMouseDown(const HtmlEventObj &event)
 {
+    const QPointer<HtmlDocument> self(this);
     m_window.setEvent(event);
     Q_EMIT onmousedown();
-    m_window.setEvent({});
+    if (self)
+        m_window.setEvent({});
 }

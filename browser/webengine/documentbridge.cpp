@@ -109,7 +109,7 @@ void DocumentBridge::clicked(double generation, const QString &tagName, const QS
     const auto event = eventOf(tagName, id, title, src, href, buttons);
     if (!m_host || !g || !event)
         return;
-    deliver([g, event](WebEngineBrowserHost &host) { host.clicked(*g, *event); });
+    deliver([g, event](WebEngineBrowserHost &host) { host.userClicked(*g, *event); });
 }
 
 void DocumentBridge::mouseDown(double generation, const QString &tagName, const QString &id,

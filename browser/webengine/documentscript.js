@@ -83,22 +83,35 @@
         send(function () { bridge.pageLoaded(generation, address); });
     }
 
-    // The window comes first in the capture path, before any listener of the page.
-    window.addEventListener('click', pointerListener('clicked', true), true);
-    window.addEventListener('mousedown', pointerListener('mouseDown', false), true);
+    // A middle click (or any other button's) can follow a link too: cancelled like a click,
+    // but not reported, since only clicks select.
+    function auxClickListener(event) {
+        if (!event.isTrusted) {
+            event.preventDefault();
+            event.stopImmediatePropagation();
+            return;
+        }
+        if (bound)
+            event.preventDefault();
+    }
 
-    document.addEventListener('readystatechange', function (event) {
+    // Leaving a page never asks: the page's own handlers do not get the chance to.
+    function beforeUnloadListener(event) {
+        event.stopImmediatePropagation();
+    }
+
+    function readyStateListener(event) {
         if (event.isTrusted)
             reportReadyState();
-    }, true);
+    }
 
-    window.addEventListener('load', function (event) {
+    function pageLoadListener(event) {
         if (event.isTrusted && event.target === document)
             reportPage();
-    });
+    }
 
     // Load events of elements do not reach the window; a frame's is caught on its way down.
-    document.addEventListener('load', function (event) {
+    function frameLoadListener(event) {
         var element = event.target;
         if (!event.isTrusted || !element || element.nodeType !== Node.ELEMENT_NODE)
             return;
@@ -107,7 +120,32 @@
             return;
         var address = text(element.src);
         send(function () { bridge.frameLoaded(generation, address); });
-    }, true);
+    }
+
+    var clickListener = pointerListener('clicked', true);
+    var mouseDownListener = pointerListener('mouseDown', false);
+
+    // The window comes first in the capture path, before any listener of the page. Adding a
+    // listener that is already there changes nothing, so this can run again at any time.
+    function listen() {
+        window.addEventListener('click', clickListener, true);
+        window.addEventListener('auxclick', auxClickListener, true);
+        window.addEventListener('mousedown', mouseDownListener, true);
+        window.addEventListener('beforeunload', beforeUnloadListener, true);
+        window.addEventListener('load', pageLoadListener);
+        document.addEventListener('readystatechange', readyStateListener, true);
+        document.addEventListener('load', frameLoadListener, true);
+    }
+
+    listen();
+
+    // document.open() erases every listener of the document and its window. It also empties the
+    // document, which an observer (not a listener, so it stays) sees: the listeners come back
+    // before the rewritten page can be clicked, and the badge learns the new ready state.
+    new MutationObserver(function () {
+        listen();
+        reportReadyState();
+    }).observe(document, { childList: true });
 
     // Called by the program when the engine says the load has ended: a page whose load event
     // never came is reported now. Answers what was known before.

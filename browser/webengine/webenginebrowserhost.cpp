@@ -1,30 +1,41 @@
 #include "webenginebrowserhost.h"
 
 #include "documentbridge.h"
+#include "rendererprocess.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLayout>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QOpenGLContext>
 #include <QQuickWindow>
+#include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebChannel>
-#include <QWebEnginePage>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-namespace {
+using namespace std::chrono_literals;
 
-// The page of the embedded browser. It opens no new windows, and its top-level document is only
-// ever a web page or one of the engine's own (about:blank, error pages): never a local file, a
-// javascript: or data: address.
+// The page of the embedded browser. It opens no new windows and shows no dialogs of its own:
+// a box that the page could raise again and again would hold the whole program. Its top-level
+// document is only ever a web page, one of the engine's own (about:blank, error pages) or our
+// own page for a failed load: never a local file, a javascript: or data: address of the page's.
 class HostPage : public QWebEnginePage
 {
 public:
     using QWebEnginePage::QWebEnginePage;
+
+    // Set just before the program shows its own page for a failed load.
+    bool allowsErrorPage = false;
 
 protected:
     QWebEnginePage *createWindow(WebWindowType) override { return nullptr; }
@@ -34,10 +45,37 @@ protected:
         if (!isMainFrame)
             return true;
         const QString scheme = url.scheme();
+        if (scheme == QLatin1String("data") && allowsErrorPage) {
+            allowsErrorPage = false;
+            return true;
+        }
         return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
                scheme == QLatin1String("about");
     }
+
+    void javaScriptAlert(const QUrl &, const QString &) override {}
+
+    bool javaScriptConfirm(const QUrl &, const QString &message) override
+    {
+        // The engine asks whether to leave a page through this same call, with its own words:
+        // leaving never asks, so that question is answered yes. Any other question is no.
+        return message == QCoreApplication::translate("QWebEnginePage",
+                                                      "Are you sure you want to leave this page? "
+                                                      "Changes that you made may not be saved.");
+    }
+
+    bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override
+    {
+        return false;
+    }
+
+    QStringList chooseFiles(FileSelectionMode, const QStringList &, const QStringList &) override
+    {
+        return {};
+    }
 };
+
+namespace {
 
 QString readResource(const QString &path)
 {
@@ -66,12 +104,35 @@ QWebEngineScript documentScript()
 constexpr auto LoadEndedProbe =
     "typeof pinmarkLoadEnded === 'function' ? pinmarkLoadEnded() : null";
 
+// Our own page for a failed load is the only data: document the page may show.
+bool isErrorPageAddress(const QString &address)
+{
+    return address.startsWith(QLatin1String("data:"));
+}
+
+// The engine's code for a load that was cut short by another one: not a failure.
+constexpr int LoadAborted = -3;
+
+// How long a page may take to show it is alive before a browser key ends its renderer.
+constexpr auto ResponseTimeout = 3s;
+
 } // namespace
 
 WebEngineBrowserHost::WebEngineBrowserHost(QObject *parent)
-    : BrowserHost(parent), m_channel(new QWebChannel(this)), m_bridge(new DocumentBridge(this))
+    : BrowserHost(parent), m_channel(new QWebChannel(this)), m_bridge(new DocumentBridge(this)),
+      m_restarts(3, 60s)
 {
     m_channel->registerObject(QStringLiteral("pinmark"), m_bridge);
+    m_clock.start();
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, &WebEngineBrowserHost::probeGallery);
+    m_responseTimer.setSingleShot(true);
+    connect(&m_responseTimer, &QTimer::timeout, this, [this] {
+        // The page did not answer: its renderer is frozen. Ending it brings the gallery back.
+        m_responseProbe = 0;
+        if (m_page)
+            endRendererProcess(m_page->renderProcessPid());
+    });
 }
 
 WebEngineBrowserHost::~WebEngineBrowserHost()
@@ -106,6 +167,8 @@ QWebEngineView *WebEngineBrowserHost::view() const
 
 void WebEngineBrowserHost::Navigate2(const QString &address)
 {
+    if (m_home.isEmpty())
+        m_home = address;
     load(address);
 }
 
@@ -126,12 +189,16 @@ void WebEngineBrowserHost::createView()
     // Without a storage name the profile is off the record: nothing of the session is written.
     m_profile = new QWebEngineProfile(this);
     m_page = new HostPage(m_profile, this);
+    QWebEngineSettings *settings = m_page->settings();
     // Pages may not open windows on their own; createWindow() refuses the rest.
-    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
     m_page->scripts().insert(documentScript());
     connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowserHost::onLoadStarted);
     connect(m_page, &QWebEnginePage::loadFinished, this, &WebEngineBrowserHost::onLoadFinished);
+    connect(m_page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowserHost::onLoadingChanged);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            &WebEngineBrowserHost::onRenderProcessTerminated);
     connect(m_page, &QWebEnginePage::featurePermissionRequested, m_page,
             [page = m_page](const QUrl &origin, QWebEnginePage::Feature feature) {
                 page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
@@ -142,6 +209,7 @@ void WebEngineBrowserHost::createView()
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     m_view->setPage(m_page);
     placeView();
+    installKeys();
 }
 
 void WebEngineBrowserHost::placeView()
@@ -163,10 +231,79 @@ void WebEngineBrowserHost::placeView()
     m_view->show();
 }
 
+void WebEngineBrowserHost::installKeys()
+{
+    if (!m_area)
+        return;
+    // Window-wide, and handled before the page sees them: they work on a frozen page too.
+    const struct
+    {
+        QKeySequence keys;
+        void (WebEngineBrowserHost::*action)();
+    } keys[] = {
+        {QKeySequence(Qt::Key_F5), &WebEngineBrowserHost::Refresh},
+        {QKeySequence(Qt::ALT | Qt::Key_Left), &WebEngineBrowserHost::GoBack},
+        {QKeySequence(Qt::ALT | Qt::Key_Right), &WebEngineBrowserHost::GoForward},
+    };
+    for (const auto &key : keys) {
+        auto *shortcut = new QShortcut(key.keys, m_area, nullptr, nullptr, Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, key.action);
+    }
+    // Backspace goes back only when the page did not use it (outside a text field): the view
+    // hands the keys its page left alone to its parent, the browser's area.
+    m_area->installEventFilter(this);
+}
+
+bool WebEngineBrowserHost::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_area && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Backspace && key->modifiers() == Qt::NoModifier) {
+            GoBack();
+            return true;
+        }
+    }
+    return BrowserHost::eventFilter(watched, event);
+}
+
+// ---- Loads and their ends ------------------------------------------------------------------
+
 void WebEngineBrowserHost::onLoadStarted()
 {
     m_awaitingCompletion = true;
     topLevelNavigationStarted();
+}
+
+void WebEngineBrowserHost::onLoadingChanged(const QWebEngineLoadingInfo &info)
+{
+    const QString address = info.url().toString();
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadStartedStatus:
+        m_showingErrorPage = isErrorPageAddress(address);
+        break;
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        if (m_showingErrorPage)
+            break;
+        m_retryTimer.stop();
+        // A gallery whose renderer keeps dying right after it loads still backs off.
+        if (m_restarts.isRested(std::chrono::milliseconds(m_clock.elapsed())))
+            m_retries.reset();
+        break;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        if (info.errorCode() == LoadAborted || isErrorPageAddress(address))
+            break;
+        // A page followed in place may answer with an error of its own and show it; the
+        // gallery may not.
+        if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain && address != m_home)
+            break;
+        // Whatever the engine shows meanwhile is never bound as a loaded page.
+        m_showingErrorPage = true;
+        // The engine is still inside the failed navigation; our page comes right after it.
+        QMetaObject::invokeMethod(this, &WebEngineBrowserHost::showErrorPage, Qt::QueuedConnection);
+        break;
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
+        break;
+    }
 }
 
 void WebEngineBrowserHost::pageLoaded(quint64 generation, const QString &address)
@@ -174,6 +311,10 @@ void WebEngineBrowserHost::pageLoaded(quint64 generation, const QString &address
     if (!Document() || Document()->generation() != generation)
         return;
     m_awaitingCompletion = false;
+    // No page stands for the gallery while a load has failed: nothing is bound, and the badge
+    // keeps saying "loading".
+    if (m_showingErrorPage || isErrorPageAddress(address))
+        return;
     m_completedGeneration = generation;
     documentLoaded(generation, nullptr, address);
 }
@@ -213,4 +354,148 @@ void WebEngineBrowserHost::settleEndedLoad(const QVariant &scriptState)
     // navigation ended without replacing it. Report it again so it is bound and shown anew.
     if (reportedBefore && generation != 0 && generation == m_completedGeneration)
         pageLoaded(generation, state.value(QStringLiteral("address")).toString());
+}
+
+// ---- Failures ------------------------------------------------------------------------------
+
+void WebEngineBrowserHost::showErrorPage()
+{
+    if (m_closing || !m_page)
+        return;
+    m_showingErrorPage = true;
+    m_page->allowsErrorPage = true;
+    m_page->setHtml(readResource(QStringLiteral(":/pinmark/errorpage.html")));
+    scheduleRetry();
+}
+
+void WebEngineBrowserHost::scheduleRetry()
+{
+    m_retryTimer.start(m_retries.nextDelay());
+}
+
+void WebEngineBrowserHost::probeGallery()
+{
+    // Asked aside, so that the page of ours stays in place until the gallery answers.
+    if (!m_network)
+        m_network = new QNetworkAccessManager(this);
+    QNetworkRequest request{QUrl(m_home)};
+    request.setTransferTimeout(10000);
+    QNetworkReply *reply = m_network->head(request);
+    connect(reply, &QNetworkReply::finished, this, [this, reply] {
+        reply->deleteLater();
+        if (!m_showingErrorPage)
+            return;
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status >= 200 && status < 400)
+            retryNow();
+        else
+            scheduleRetry();
+    });
+}
+
+void WebEngineBrowserHost::retryNow()
+{
+    m_retryTimer.stop();
+    load(m_home);
+}
+
+void WebEngineBrowserHost::userClicked(quint64 generation, const HtmlEventObj &event)
+{
+    // The page of ours has one control. The click is the user's own: the document script passes
+    // on no other.
+    const HtmlDocument *doc = Document();
+    if (m_showingErrorPage && doc && doc->generation() == generation &&
+        isErrorPageAddress(doc->url()) && event.srcElement.id == QLatin1String("retry")) {
+        retryNow();
+        return;
+    }
+    clicked(generation, event);
+}
+
+void WebEngineBrowserHost::onRenderProcessTerminated()
+{
+    if (m_closing)
+        return;
+    // The page is gone with its renderer: no document stands for it now.
+    beginDocument(QString());
+    topLevelNavigationStarted();
+    m_responseTimer.stop();
+    m_responseProbe = 0;
+    if (m_restarts.take(std::chrono::milliseconds(m_clock.elapsed()))) {
+        m_showingErrorPage = false;
+        QMetaObject::invokeMethod(
+            this, [this] { load(m_home); }, Qt::QueuedConnection);
+    } else {
+        QMetaObject::invokeMethod(this, &WebEngineBrowserHost::showErrorPage, Qt::QueuedConnection);
+    }
+}
+
+// ---- Browser keys --------------------------------------------------------------------------
+
+void WebEngineBrowserHost::Refresh()
+{
+    if (m_showingErrorPage)
+        retryNow();
+    else
+        whenResponsive(&WebEngineBrowserHost::reloadNow);
+}
+
+void WebEngineBrowserHost::GoBack()
+{
+    whenResponsive(&WebEngineBrowserHost::goBackNow);
+}
+
+void WebEngineBrowserHost::GoForward()
+{
+    whenResponsive(&WebEngineBrowserHost::goForwardNow);
+}
+
+void WebEngineBrowserHost::reloadNow()
+{
+    m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+void WebEngineBrowserHost::goBackNow()
+{
+    // Our page for a failed load and a dead end with no history both lead to the gallery.
+    if (m_showingErrorPage) {
+        retryNow();
+        return;
+    }
+    // The entry itself, not the engine's Back: that skips pages that moved on by themselves
+    // without the user's doing, and a page that left the gallery on its own is the very case.
+    QWebEngineHistory *history = m_page->history();
+    if (history->canGoBack())
+        history->goToItem(history->backItem());
+    else if (m_page->url().toString() != m_home)
+        load(m_home);
+}
+
+void WebEngineBrowserHost::goForwardNow()
+{
+    QWebEngineHistory *history = m_page->history();
+    if (!m_showingErrorPage && history->canGoForward())
+        history->goToItem(history->forwardItem());
+}
+
+void WebEngineBrowserHost::whenResponsive(void (WebEngineBrowserHost::*action)())
+{
+    if (!m_page || m_responseProbe != 0)
+        return;
+    if (m_showingErrorPage || m_page->renderProcessPid() <= 0) {
+        (this->*action)();
+        return;
+    }
+    const quint64 probe = ++m_probeCount;
+    m_responseProbe = probe;
+    m_responseTimer.start(ResponseTimeout);
+    QPointer<WebEngineBrowserHost> self(this);
+    m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                          [self, probe, action](const QVariant &) {
+                              if (!self || self->m_closing || self->m_responseProbe != probe)
+                                  return;
+                              self->m_responseProbe = 0;
+                              self->m_responseTimer.stop();
+                              (self.data()->*action)();
+                          });
 }

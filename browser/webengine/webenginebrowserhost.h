@@ -1,11 +1,17 @@
 #pragma once
 #include "browserhost.h"
+#include "recoverypolicy.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
+#include <QWebEnginePage>
 
 class DocumentBridge;
+class HostPage;
+class QNetworkAccessManager;
 class QWebChannel;
-class QWebEnginePage;
+class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 class QWebEngineView;
 
@@ -13,6 +19,10 @@ class QWebEngineView;
 // first navigation, so a run that never navigates never starts it. Each top-level document gets
 // the document script, which reports its events through the bridge into the delivery calls of
 // BrowserHost.
+//
+// The user is never left without a road back to the gallery: a load that fails shows a page of
+// our own that tries again by itself, a renderer that dies is restarted on the gallery, and the
+// usual browser keys reload and go back.
 class WebEngineBrowserHost : public BrowserHost
 {
     Q_OBJECT
@@ -25,29 +35,68 @@ public:
     static void prepareGraphics();
 
     void attachTo(QWidget *area) override;
+    // The first address navigated to this way is the gallery: the page every failure leads
+    // back to.
     void Navigate2(const QString &address) override;
     void Navigate(const QString &address) override;
 
+    // The browser keys: F5, Alt+Left (and Backspace outside a text field), Alt+Right.
+    void Refresh();
+    void GoBack();
+    void GoForward();
+
     // The view, or null before the first navigation.
     QWebEngineView *view() const;
+    // True while the program's own page for a failed load is shown.
+    bool isShowingErrorPage() const { return m_showingErrorPage; }
 
-    // Called for the document script: the top-level page of that generation has loaded.
+    // Called for the document script: the top-level page of that generation has loaded, or the
+    // user clicked in it.
     void pageLoaded(quint64 generation, const QString &address);
+    void userClicked(quint64 generation, const HtmlEventObj &event);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createView();
     void placeView();
+    void installKeys();
     void load(const QString &address);
     void onLoadStarted();
     void onLoadFinished();
+    void onLoadingChanged(const QWebEngineLoadingInfo &info);
+    void onRenderProcessTerminated();
     void settleEndedLoad(const QVariant &scriptState);
+
+    void showErrorPage();
+    void scheduleRetry();
+    void probeGallery();
+    void retryNow();
+    // Runs a browser key's action once the page has shown it is alive; a page that does not
+    // answer in time has a frozen renderer, which is ended so that the gallery comes back.
+    void whenResponsive(void (WebEngineBrowserHost::*action)());
+    void goBackNow();
+    void goForwardNow();
+    void reloadNow();
 
     QPointer<QWidget> m_area;
     QWebChannel *m_channel = nullptr;
     DocumentBridge *m_bridge = nullptr;
     QWebEngineProfile *m_profile = nullptr;
-    QWebEnginePage *m_page = nullptr;
+    HostPage *m_page = nullptr;
     QPointer<QWebEngineView> m_view;
+    QNetworkAccessManager *m_network = nullptr;
+
+    QString m_home;
+    bool m_showingErrorPage = false;
+    RetrySchedule m_retries;
+    RestartBudget m_restarts;
+    QTimer m_retryTimer;
+    QTimer m_responseTimer;
+    QElapsedTimer m_clock;
+    quint64 m_responseProbe = 0; // the probe being waited for, or 0
+    quint64 m_probeCount = 0;
 
     // Set when a top-level navigation starts, cleared when a page of it reports complete.
     bool m_awaitingCompletion = false;

@@ -668,6 +668,8 @@ class Program:
             QT_QPA_PLATFORM="xcb",
             QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu",
             LANG="C.UTF-8",
+            # No session bus is started on the program's behalf: its processes are its own.
+            DBUS_SESSION_BUS_ADDRESS="disabled:",
         )
         if os.geteuid() == 0:
             env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
@@ -721,6 +723,11 @@ class Program:
         if green > 40 and green > 3 * red:
             return "loaded"
         return None
+
+    def page_is_blank(self):
+        """True when the page shows nothing where the fixture pages put their photo."""
+        x, y = self.page_point((10, 60))
+        return all(p == (255, 255, 255) for p in self.session.pixels(x, y, 80, 60))
 
     def wait_until_loaded(self, timeout=TIMEOUT):
         """Waits for the badge to show a loaded page: the document is then bound."""

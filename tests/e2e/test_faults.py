@@ -35,9 +35,6 @@ class Faults(harness.SessionCase):
         # An X server without GLX: the page is drawn in software, and still works.
         self.run_gallery("normal", self.photo_still_selectable, {"QT_XCB_GL_INTEGRATION": "none"})
 
-    def test_not_found(self):
-        self.run_gallery("404", self.settled)
-
     def half_page_shown(self, program, mark):
         # The pictures of the half page that arrived are fetched; nothing after them will
         # come, and nothing more can be waited for than a moment.

@@ -1,10 +1,14 @@
 #include "picturebox.h"
 #include "pinmark/config.h"
+#include "qtdesktopservices.h"
 #include "windowfixture.h"
 
 #include "textfield.h"
 #include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 const QString Gallery = QStringLiteral("http://g.test/fmm/fe/moq.htm");
@@ -37,6 +41,7 @@ private Q_SLOTS:
     void mouseDown_data();
     void mouseDown();
     void clicksRouteToSelectionLaunchOrNavigation();
+    void publisherBoxLetsThePageBeReplaced();
     void cleanup();
 };
 
@@ -176,6 +181,46 @@ void TestGalleryPage::clicksRouteToSelectionLaunchOrNavigation()
     QCOMPARE(f.browser.navigateCalls, QStringList{"http://g.test/fmm/fe/page2.htm"});
     QCOMPARE(f.window->Text1()->text(), QStringLiteral("http://g.test/my cat%2520.jpg"));
     QVERIFY(!f.window->HTMLDoc_onclick()); // the answer is false on every path
+}
+
+// The publisher box is asked for from inside the page's mouse-down. It must not hold that
+// delivery on the stack while it is open: meanwhile the browser may begin the next document and
+// delete the one being delivered (under the sanitizer a nested loop here is a use after free).
+void TestGalleryPage::publisherBoxLetsThePageBeReplaced()
+{
+    QtDesktopServices services;
+    FakeBrowserHost browser;
+    Notices notices([&services] { services.endApplication(); });
+    frmWeb window(services, browser, notices);
+    window.show();
+    const quint64 gen = browser.loadPage(Gallery);
+    QPointer<HtmlDocument> pressed = browser.Document();
+
+    // Whatever runs once the event loop turns: the next page begins and the old one is freed.
+    bool replacedDuringDelivery = false;
+    bool delivering = true;
+    QTimer::singleShot(0, &browser, [&] {
+        replacedDuringDelivery = delivering;
+        browser.loadPage(Gallery + QStringLiteral("?next"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // A box that ran its own loop would still be waiting here; let it go.
+        if (QWidget *box = QApplication::activeModalWidget())
+            box->close();
+    });
+    HtmlEventObj press = clickOn("IMG", "5");
+    press.button = 2;
+    browser.mouseDown(gen, press);
+    delivering = false;
+
+    QVERIFY(!replacedDuringDelivery);
+    const auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    QVERIFY(box);
+    QCOMPARE(box->windowTitle(), QStringLiteral("velmora"));
+    QCOMPARE(box->text(), Pinmark::PublisherHost);
+
+    QTRY_VERIFY(!pressed); // the next page came, the old document is gone
+    QCOMPARE(window.boundDocument(), browser.Document());
+    QTRY_VERIFY(!QApplication::activeModalWidget());
 }
 
 QTEST_MAIN(TestGalleryPage)

@@ -1,0 +1,9 @@
+#include "terminationsignals.h"
+
+// Windows asks a program to end through its windows' close messages, which the windows
+// already answer.
+TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent) {}
+
+TerminationSignals::~TerminationSignals() = default;
+
+void TerminationSignals::onNotified() {}

@@ -306,18 +306,25 @@ def start_gallery(directory):
                  "the bench build needs it for its gallery")
     except OSError:
         pass
-    spawn([sys.executable, "-m", "http.server", str(PORT), "--bind", "127.0.0.1",
-           "--directory", str(directory)],
-          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    server = spawn([sys.executable, "-m", "http.server", str(PORT), "--bind", "127.0.0.1",
+                    "--directory", str(directory)],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     deadline = time.time() + 15
     while time.time() < deadline:
         try:
             with urllib.request.urlopen(GALLERY_URL, timeout=1) as reply:
                 if reply.status == 200:
-                    return
+                    return server
         except OSError:
             time.sleep(0.1)
     sys.exit(f"the gallery server did not answer {GALLERY_URL} within 15 s")
+
+
+def renderer_descendants(pid):
+    """The page renderers below pid: engine processes whose parent is one too (the zygote)."""
+    table = process_table()
+    engine = {p for p in descendants(pid, table) if table[p][1].startswith("QtWebEngine")}
+    return [p for p in engine if table[p][0] in engine]
 
 
 def program_env(display, scratch):

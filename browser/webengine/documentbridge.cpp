@@ -122,3 +122,11 @@ void DocumentBridge::mouseDown(double generation, const QString &tagName, const 
         return;
     deliver([g, event](WebEngineBrowserHost &host) { host.mouseDown(*g, *event); });
 }
+
+void DocumentBridge::backKeyPressed(double generation)
+{
+    const auto g = generationOf(generation);
+    if (!m_host || !g)
+        return;
+    deliver([g](WebEngineBrowserHost &host) { host.backKeyPressed(*g); });
+}

@@ -31,6 +31,9 @@ public:
                                const QString &title, const QString &src, const QString &href,
                                double buttons);
 
+    // The user pressed Backspace outside a text field, and the page did not take it.
+    Q_INVOKABLE void backKeyPressed(double generation);
+
 Q_SIGNALS:
     // Tells the script of that generation whether the program listens to it (and so whether
     // it must cancel the default action of clicks).

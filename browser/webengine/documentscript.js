@@ -122,6 +122,24 @@
         send(function () { bridge.frameLoaded(generation, address); });
     }
 
+    function isTextField(element) {
+        if (!element || element.nodeType !== Node.ELEMENT_NODE)
+            return false;
+        var tag = element.tagName.toUpperCase();
+        return element.isContentEditable || tag === 'INPUT' || tag === 'TEXTAREA' ||
+               tag === 'SELECT';
+    }
+
+    // Backspace outside a text field goes back, as in a browser. Heard last (the window, not
+    // capturing), so that a page that uses the key itself keeps it.
+    function backKeyListener(event) {
+        if (!event.isTrusted || event.defaultPrevented || event.key !== 'Backspace' ||
+            event.altKey || event.ctrlKey || event.metaKey || event.shiftKey ||
+            isTextField(event.target))
+            return;
+        send(function () { bridge.backKeyPressed(generation); });
+    }
+
     var clickListener = pointerListener('clicked', true);
     var mouseDownListener = pointerListener('mouseDown', false);
 
@@ -133,6 +151,7 @@
         window.addEventListener('mousedown', mouseDownListener, true);
         window.addEventListener('beforeunload', beforeUnloadListener, true);
         window.addEventListener('load', pageLoadListener);
+        window.addEventListener('keydown', backKeyListener);
         document.addEventListener('readystatechange', readyStateListener, true);
         document.addEventListener('load', frameLoadListener, true);
     }

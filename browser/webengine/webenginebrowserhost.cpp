@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLayout>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -249,21 +248,7 @@ void WebEngineBrowserHost::installKeys()
         auto *shortcut = new QShortcut(key.keys, m_area, nullptr, nullptr, Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, key.action);
     }
-    // Backspace goes back only when the page did not use it (outside a text field): the view
-    // hands the keys its page left alone to its parent, the browser's area.
-    m_area->installEventFilter(this);
-}
-
-bool WebEngineBrowserHost::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_area && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Backspace && key->modifiers() == Qt::NoModifier) {
-            GoBack();
-            return true;
-        }
-    }
-    return BrowserHost::eventFilter(watched, event);
+    // Backspace goes back only outside the page's text fields: the document script tells.
 }
 
 // ---- Loads and their ends ------------------------------------------------------------------
@@ -410,6 +395,12 @@ void WebEngineBrowserHost::userClicked(quint64 generation, const HtmlEventObj &e
         return;
     }
     clicked(generation, event);
+}
+
+void WebEngineBrowserHost::backKeyPressed(quint64 generation)
+{
+    if (Document() && Document()->generation() == generation)
+        GoBack();
 }
 
 void WebEngineBrowserHost::onRenderProcessTerminated()

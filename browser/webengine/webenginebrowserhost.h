@@ -54,9 +54,8 @@ public:
     // user clicked in it.
     void pageLoaded(quint64 generation, const QString &address);
     void userClicked(quint64 generation, const HtmlEventObj &event);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Backspace, pressed by the user outside a text field, that the page left alone.
+    void backKeyPressed(quint64 generation);
 
 private:
     void createView();

@@ -48,7 +48,7 @@ class Recovery(harness.SessionCase):
         # The box is open while the page it was asked from is replaced by the next one.
         program, mark = self.start("page:slowlink.htm")
         program.wait_for_page("slowlink-loaded", mark)
-        for _ in range(2):
+        for back in ("alt+Left", "BackSpace"):
             mark = self.server.mark()
             program.click_page(SLOW_LINK)
             program.click_page("blank", button=3)
@@ -56,7 +56,8 @@ class Recovery(harness.SessionCase):
             program.wait_for_page("page2-loaded", mark)
             program.dismiss_message_box(r"^velmora$")
             program.assert_running()
-            self.key(program, "alt+Left")
+            program.click_page("blank")  # Backspace goes back from the page, not a text field
+            self.key(program, back)
             self.wait_for_photo_page(program)
         program.select_in_page(PHOTO, PHOTO_ADDRESS)
         self.assertExitsCleanly(program, lambda: program.click(XX))
@@ -120,6 +121,18 @@ class Recovery(harness.SessionCase):
         mark = self.server.mark()
         self.key(program, "F5")
         program.wait_for_page("blankout-loaded", mark)
+        program.select_in_page(PHOTO, PHOTO_ADDRESS)
+        self.assertExitsCleanly(program, lambda: program.click(XX))
+
+    def test_reload_ends_a_frozen_page(self):
+        program, mark = self.start("page:frozen.htm")
+        program.wait_for_page("frozen-loaded", mark)
+        renderers = self.renderers(program)
+        time.sleep(1)  # the page's script now runs for ever
+        mark = self.server.mark()
+        self.key(program, "F5")
+        program.wait_for_page("frozen-loaded", mark)
+        self.assertFalse(set(renderers) & set(self.renderers(program)))
         program.select_in_page(PHOTO, PHOTO_ADDRESS)
         self.assertExitsCleanly(program, lambda: program.click(XX))
 

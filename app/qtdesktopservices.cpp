@@ -2,6 +2,7 @@
 
 #include "connectivity.h"
 #include "launchpolicy.h"
+#include "safeaddress.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -45,10 +46,16 @@ QString QtDesktopServices::clipboardGetText()
 
 void QtDesktopServices::launchInSystemBrowser(const QString &address)
 {
+    if (address.isEmpty()) {
+        reportFailure(QStringLiteral("لا يوجد عنوان لفتحه في المتصفح."),
+                      QStringLiteral("There is no address to open in the web browser: the "
+                                     "picture or link has none."));
+        return;
+    }
     if (!isLaunchableAddress(address)) {
         reportFailure(QStringLiteral("لا يمكن فتح هذا العنوان في المتصفح."),
                       QStringLiteral("This address cannot be opened in the web browser:\n") +
-                          address.left(200));
+                          directSafeAddress(address.left(200)));
         return;
     }
     if (!QDesktopServices::openUrl(launchUrl(address))) {

@@ -128,6 +128,9 @@ void WebEngineBrowserHost::createView()
     m_page = new HostPage(m_profile, this);
     // Pages may not open windows on their own; createWindow() refuses the rest.
     m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // Only the code buttons put text on the clipboard; pages neither write nor read it.
+    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
     m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
     m_page->scripts().insert(documentScript());
     connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowserHost::onLoadStarted);

@@ -62,6 +62,12 @@ bool startClipboardKeeper(const QString &program, const QByteArray &utf8Text)
         if (::dup2(toKeeper[0], 0) < 0 || ::dup2(fromKeeper[1], 1) < 0 || devNull < 0 ||
             ::dup2(devNull, 2) < 0 || ::chdir("/") != 0)
             ::_exit(1);
+        // Nothing of this program stays open in the keeper: the web engine's helpers end when
+        // their sockets close.
+        if (::close_range(3, ~0U, 0) != 0) {
+            for (long fd = ::sysconf(_SC_OPEN_MAX) - 1; fd >= 3; --fd)
+                ::close(int(fd));
+        }
         ::signal(SIGPIPE, SIG_DFL);
         ::execl(path.constData(), path.constData(), static_cast<char *>(nullptr));
         ::_exit(127);

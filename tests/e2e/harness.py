@@ -75,6 +75,10 @@ PAGE = {
 }
 PHOTO_ADDRESS = SITE + "/fmm/fe/pics/my photo.png"  # the spaced picture once selected
 
+# The program's clipboard keeper as the process table names it (15 characters at most). It runs
+# in a session of its own after the program has ended, so it is not part of the program's tree.
+KEEPER_NAME = "pinmark-clipkeeper"[:15]
+
 
 class HarnessError(AssertionError):
     """Something the test needs is missing or did not happen in time; the message says what."""
@@ -626,6 +630,18 @@ class Session:
                    on_timeout=lambda: f"; it holds {(last[0] or b'')[:200]!r}"
                                       + (self.describe_screen() if describe else ""))
 
+    def keepers(self):
+        """{pid: session id} of the clipboard keepers alive on this session's display."""
+        _reap_orphans({p.pid for p in self.programs})
+        found = {}
+        for pid, (_, name) in descendants(os.getpid()).items():
+            if name == KEEPER_NAME:
+                try:
+                    found[pid] = os.getsid(pid)
+                except OSError:
+                    pass
+        return found
+
     # -- the program --
 
     def start_program(self, offline=False, extra_env=None):
@@ -668,6 +684,9 @@ class Program:
             QT_QPA_PLATFORM="xcb",
             QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu",
             LANG="C.UTF-8",
+            # Without a session bus, libdbus would start one tied to the display (dbus-x11),
+            # which outlives the program; a case that needs a bus passes its own address.
+            DBUS_SESSION_BUS_ADDRESS="disabled:",
         )
         if os.geteuid() == 0:
             env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
@@ -806,7 +825,8 @@ class Program:
         for pid, (ppid, state, _, name) in now.items():
             if ppid == os.getpid() and pid not in ours and state not in ("Z", "X"):
                 alive[pid] = name
-        return alive
+        # The clipboard keeper is detached on purpose; the cases that need it look at it.
+        return {pid: name for pid, name in alive.items() if name != KEEPER_NAME}
 
     def kill(self):
         snapshot = descendants(self.pid) if self.running() else {}

@@ -411,6 +411,7 @@ class Session:
     def __init__(self):
         _become_subreaper()
         self._helpers = []  # xclip owners
+        self.bystanders = []  # other programs a case runs on the display (a clipboard manager)
         self.programs = []
         self.tmp = Path(tempfile.mkdtemp(prefix="pinmark-e2e-"))
         self.display = None
@@ -817,6 +818,7 @@ class Program:
         """Processes of the program still alive after it ended: those of the snapshot (taken
         while it ran) and any orphan it left, which as subreaper we have inherited."""
         ours = {p.pid for p in self.session.programs} | {p.pid for p in self.session._helpers}
+        ours |= {p.pid for p in self.session.bystanders}
         ours.add(self.session.display.proc.pid)
         _reap_orphans(ours)
         now = _process_table()

@@ -69,6 +69,14 @@ def in_forum(address):
     return address.replace("[", "%5B").replace("]", "%5D")
 
 
+def support_client(variable):
+    path = os.environ.get(variable)
+    if not path or not os.access(path, os.X_OK):
+        raise harness.HarnessError(f"an X client of the test support is missing ({variable}); "
+                                   "build the tests and run them through ctest")
+    return path
+
+
 class ClipboardTrust(harness.SessionCase):
     @classmethod
     def setUpClass(cls):
@@ -113,6 +121,18 @@ class ClipboardTrust(harness.SessionCase):
                          f"after the page's attempts {attempts}")
         time.sleep(3)
         self.assertEqual(self.session.clipboard_bytes(), code.encode(), "3 s later")
+        self.assertFalse([p for p in self.server.requests(self.mark) if "async-written" in p],
+                         "the asynchronous clipboard took the page's text")
+
+        # Nor does the page take the clipboard from another program.
+        self.session.set_clipboard("another program's text")
+        again = self.server.mark()
+        self.click("copier")
+        self.server.wait_for_request("/fmm/fe/ping?copy-attempts-done", again)
+        time.sleep(1)
+        self.assertEqual(self.session.clipboard_bytes(), b"another program's text")
+        self.assertTrue(all(p.poll() is None for p in self.session._helpers),
+                        "the other program still owns the clipboard")
         self.program.assert_running()
 
     def test_hostile_addresses_keep_the_templates_shape(self):
@@ -148,10 +168,7 @@ class ClipboardTrust(harness.SessionCase):
         self.program.assert_running()
 
     def test_paste_keeps_the_text_it_checked(self):
-        owner_path = os.environ.get("PINMARK_E2E_CHANGING_OWNER")
-        if not owner_path or not os.access(owner_path, os.X_OK):
-            raise harness.HarnessError("the changing clipboard owner of the test support is "
-                                       "missing; build the tests (PINMARK_E2E_CHANGING_OWNER)")
+        owner_path = support_client("PINMARK_E2E_CHANGING_OWNER")
         checked = "http://good.example.test/checked.png"
         other = "javascript:alert(1)//\n[url=http://evil.example/]x.png"
         for first, second, kept in ((checked, other, checked), (other, checked, None)):
@@ -178,7 +195,9 @@ class ClipboardTrust(harness.SessionCase):
 
 
 class CodeOutlivesProgram(harness.SessionCase):
-    def test_code_stays_pasteable_until_another_program_takes_it(self):
+    def close_after_code(self):
+        """Starts the program, puts a code on the clipboard, closes the program cleanly and
+        returns the code."""
         program = self.session.start_program()
         program.wait_for_main_window()
         address = "http://img.example.test/kept.png"
@@ -187,8 +206,25 @@ class CodeOutlivesProgram(harness.SessionCase):
         program.click(CODE_BUTTONS["swrfr22"])
         code = f"[url={LINK_TARGET_URL}][img]{address}[/img][/url]"
         self.session.wait_for_clipboard(code)
-
         self.assertExitsCleanly(program, lambda: program.click(XX))
+        return code
+
+    def test_clipboard_manager_takes_the_code_at_exit(self):
+        manager = subprocess.Popen([support_client("PINMARK_E2E_CLIPBOARD_MANAGER")],
+                                   env=self.session.env, stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL)
+        self.session.bystanders.append(manager)
+        self.addCleanup(harness._stop_popen, manager)
+        self.addCleanup(manager.stdout.close)
+        self.assertEqual(manager.stdout.readline(), b"ready\n")
+        code = self.close_after_code()
+        self.assertEqual(manager.stdout.readline(), b"saved " + code.encode() + b"\n")
+        self.assertEqual(self.session.clipboard_bytes(), code.encode())
+        self.assertEqual(self.session.keepers(), {}, "no keeper beside a clipboard manager")
+        harness._stop_popen(manager)
+
+    def test_code_stays_pasteable_until_another_program_takes_it(self):
+        code = self.close_after_code()
         self.assertEqual(self.session.clipboard_bytes(), code.encode(), "pasted after the close")
         keepers = self.session.keepers()
         self.assertEqual(len(keepers), 1, "one keeper serves the code")

@@ -87,15 +87,6 @@
     window.addEventListener('click', pointerListener('clicked', true), true);
     window.addEventListener('mousedown', pointerListener('mouseDown', false), true);
 
-    // The clipboard holds the user's code, not the page's text: a copy or cut, made by a page
-    // script or by keys, reaches no handler of the page and puts nothing of it there.
-    function refuseClipboardWrite(event) {
-        event.preventDefault();
-        event.stopImmediatePropagation();
-    }
-    window.addEventListener('copy', refuseClipboardWrite, true);
-    window.addEventListener('cut', refuseClipboardWrite, true);
-
     document.addEventListener('readystatechange', function (event) {
         if (event.isTrusted)
             reportReadyState();

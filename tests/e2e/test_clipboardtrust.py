@@ -15,7 +15,7 @@ PICS = SITE + "/fmm/fe/pics/"
 TRUST = {  # page coordinates in trust.htm
     "copier": (50, 40), "quote": (150, 40), "bbcode": (250, 40), "markup": (350, 40),
     "sourced": (50, 130), "srcsetonly": (150, 130), "noaddress": (250, 130),
-    "external8": (350, 130), "external10": (450, 130),
+    "external8": (350, 130), "external10": (450, 130), "frame": (350, 230),
 }
 
 # The tags, and the attribute names of each, that every template has and nothing else.
@@ -124,11 +124,22 @@ class ClipboardTrust(harness.SessionCase):
         self.assertFalse([p for p in self.server.requests(self.mark) if "async-written" in p],
                          "the asynchronous clipboard took the page's text")
 
+        # Nor does a frame of the page, which copies when it is clicked.
+        frame = self.server.mark()
+        self.click("frame")
+        self.server.wait_for_request("/fmm/fe/ping?frame-copy-done", frame)
+        copies = [p for p in self.server.requests(frame) if "frame-copy-" in p]
+        time.sleep(0.5)
+        self.assertEqual(self.session.clipboard_bytes(), code.encode(), f"after {copies}")
+
         # Nor does the page take the clipboard from another program.
         self.session.set_clipboard("another program's text")
         again = self.server.mark()
         self.click("copier")
         self.server.wait_for_request("/fmm/fe/ping?copy-attempts-done", again)
+        frame = self.server.mark()
+        self.click("frame")
+        self.server.wait_for_request("/fmm/fe/ping?frame-copy-done", frame)
         # Keys in the page copy nothing either: the page's text is selected by now.
         self.session.xdotool("key", "--clearmodifiers", "ctrl+c")
         self.session.xdotool("key", "--clearmodifiers", "ctrl+x")

@@ -10,6 +10,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -26,19 +27,23 @@ struct Atoms
     Atom clipboard, manager, targets, timestamp, utf8, textPlainUtf8, textPlain, incr, clock;
 };
 
-std::string readAll(int fd)
+// The whole text, or nothing when it is larger than the keeper takes: a part of it is never
+// served.
+bool readAll(int fd, std::string &text)
 {
-    std::string text;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0 || text.size() + size_t(n) > MaxText)
-            break;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        if (text.size() + size_t(n) > MaxText)
+            return false;
         text.append(buffer, size_t(n));
     }
-    return text;
 }
 
 void answer(char c)
@@ -80,8 +85,48 @@ bool isAscii(const std::string &text)
     return true;
 }
 
+// A text too large for one property goes in pieces (ICCCM's INCR): the requestor deletes the
+// property each time it has read a piece, and an empty piece ends the transfer.
+struct Transfer
+{
+    Window requestor;
+    Atom property;
+    Atom type;
+    size_t offset;
+};
+
+constexpr size_t PieceBytes = size_t(1) << 20;
+
+void sendPiece(Display *display, Transfer &t, const std::string &text)
+{
+    const size_t size = std::min(PieceBytes, text.size() - t.offset);
+    XChangeProperty(display, t.requestor, t.property, t.type, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char *>(text.data() + t.offset), int(size));
+    t.offset += size;
+    XFlush(display);
+}
+
+// The requestor has read a piece: send the next one, or end after the empty one.
+void continueTransfer(Display *display, std::vector<Transfer> &transfers,
+                      const XPropertyEvent &event, const std::string &text)
+{
+    if (event.state != PropertyDelete)
+        return;
+    for (auto t = transfers.begin(); t != transfers.end(); ++t) {
+        if (t->requestor != event.window || t->property != event.atom)
+            continue;
+        const bool ended = t->offset == text.size();
+        sendPiece(display, *t, text);
+        if (ended) {
+            XSelectInput(display, t->requestor, NoEventMask);
+            transfers.erase(t);
+        }
+        return;
+    }
+}
+
 void serve(Display *display, const Atoms &a, const XSelectionRequestEvent &request, Time owned,
-           const std::string &text, size_t maxBytes)
+           const std::string &text, size_t maxBytes, std::vector<Transfer> &transfers)
 {
     XSelectionEvent reply = {};
     reply.type = SelectionNotify;
@@ -94,8 +139,7 @@ void serve(Display *display, const Atoms &a, const XSelectionRequestEvent &reque
     const Atom property = request.property != None ? request.property : request.target;
     reply.property = None;
 
-    const bool stale = request.time != CurrentTime && request.time < owned;
-    if (request.selection == a.clipboard && !stale) {
+    if (request.selection == a.clipboard) {
         if (request.target == a.targets) {
             std::vector<Atom> offered = {a.targets, a.timestamp, a.utf8, a.textPlainUtf8};
             if (isAscii(text)) {
@@ -111,13 +155,20 @@ void serve(Display *display, const Atoms &a, const XSelectionRequestEvent &reque
             XChangeProperty(display, request.requestor, property, XA_INTEGER, 32, PropModeReplace,
                             reinterpret_cast<const unsigned char *>(&stamp), 1);
             reply.property = property;
-        } else if ((request.target == a.utf8 || request.target == a.textPlainUtf8 ||
-                    ((request.target == XA_STRING || request.target == a.textPlain) &&
-                     isAscii(text))) &&
-                   text.size() <= maxBytes) {
-            XChangeProperty(display, request.requestor, property, request.target, 8,
-                            PropModeReplace, reinterpret_cast<const unsigned char *>(text.data()),
-                            int(text.size()));
+        } else if (request.target == a.utf8 || request.target == a.textPlainUtf8 ||
+                   ((request.target == XA_STRING || request.target == a.textPlain) &&
+                    isAscii(text))) {
+            if (text.size() <= maxBytes) {
+                XChangeProperty(
+                    display, request.requestor, property, request.target, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char *>(text.data()), int(text.size()));
+            } else {
+                XSelectInput(display, request.requestor, PropertyChangeMask);
+                const long size = long(text.size());
+                XChangeProperty(display, request.requestor, property, a.incr, 32, PropModeReplace,
+                                reinterpret_cast<const unsigned char *>(&size), 1);
+                transfers.push_back({request.requestor, property, request.target, 0});
+            }
             reply.property = property;
         }
     }
@@ -131,12 +182,15 @@ int main()
 {
     std::signal(SIGHUP, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
-    const std::string text = readAll(0);
-
-    Display *display = XOpenDisplay(nullptr);
-    if (!display || text.empty()) {
+    std::string text;
+    if (!readAll(0, text) || text.empty()) {
         answer('0');
-        return display ? 0 : 1;
+        return 1;
+    }
+    Display *display = XOpenDisplay(nullptr);
+    if (!display) {
+        answer('0');
+        return 1;
     }
     XSetErrorHandler(ignoreError);
     XSetIOErrorHandler(displayGone);
@@ -183,7 +237,8 @@ int main()
     long maxRequest = XExtendedMaxRequestSize(display);
     if (maxRequest == 0)
         maxRequest = XMaxRequestSize(display);
-    const size_t maxBytes = size_t(maxRequest) * 4 - 1024;
+    const size_t maxBytes = std::min(size_t(maxRequest) * 4 - 1024, size_t(4) << 20);
+    std::vector<Transfer> transfers;
 
     for (;;) {
         XEvent event;
@@ -191,7 +246,9 @@ int main()
         if (event.type == SelectionClear && event.xselectionclear.selection == a.clipboard)
             break;
         if (event.type == SelectionRequest)
-            serve(display, a, event.xselectionrequest, owned, text, maxBytes);
+            serve(display, a, event.xselectionrequest, owned, text, maxBytes, transfers);
+        if (event.type == PropertyNotify && event.xproperty.window != window)
+            continueTransfer(display, transfers, event.xproperty, text);
         if (event.type == fixesEvent + XFixesSelectionNotify) {
             const auto &notify = reinterpret_cast<const XFixesSelectionNotifyEvent &>(event);
             if (notify.selection == a.clipboard && notify.owner != window)

@@ -209,12 +209,11 @@ class ClipboardTrust(harness.SessionCase):
 
 
 class CodeOutlivesProgram(harness.SessionCase):
-    def close_after_code(self):
+    def close_after_code(self, address="http://img.example.test/kept.png"):
         """Starts the program, puts a code on the clipboard, closes the program cleanly and
         returns the code."""
         program = self.session.start_program()
         program.wait_for_main_window()
-        address = "http://img.example.test/kept.png"
         self.session.set_clipboard(address)
         program.click(SWRUR)
         program.click(CODE_BUTTONS["swrfr22"])
@@ -248,6 +247,13 @@ class CodeOutlivesProgram(harness.SessionCase):
         self.session.set_clipboard("another program's text")
         harness.wait_until(lambda: not self.session.keepers(), what="the keeper to end")
         self.assertEqual(self.session.clipboard_bytes(), b"another program's text")
+
+    def test_large_code_is_kept_whole(self):
+        # Larger than the 16 MB one request to the X server can carry.
+        code = self.close_after_code("http://img.example.test/" + "ab" * (9 << 20) + ".png")
+        self.assertEqual(self.session.clipboard_bytes(), code.encode())
+        self.session.set_clipboard("another program's text")
+        harness.wait_until(lambda: not self.session.keepers(), what="the keeper to end")
 
 
 if __name__ == "__main__":

@@ -185,12 +185,13 @@ void frmWeb::publishCode(CodeTemplate which)
 
 void frmWeb::acceptPastedAddress()
 {
+    // One read: the text checked is the text kept, whatever the clipboard's owner answers next.
     const QString candidate = services.clipboardGetText();
-    if (!hasAcceptedScheme(candidate) || !hasAcceptedExtension(candidate)) {
+    if (!isAcceptedPaste(candidate)) {
         notices.show(NoticeId::wronglink);
         return;
     }
-    Text1()->setText(services.clipboardGetText());
+    Text1()->setText(candidate);
     Text2()->setText(Text1()->text());
 }
 

@@ -1,17 +1,23 @@
 #include "launchpolicy.h"
 
+#include "safeaddress.h"
+
+#include <algorithm>
+
 QUrl launchUrl(const QString &address)
 {
-    return QUrl(address, QUrl::StrictMode);
+    // Tolerant parsing percent-encodes what an address may not carry as it is (blanks, "|",
+    // "{", "}", quotes), so the opener gets the whole address as one argument.
+    return QUrl(address, QUrl::TolerantMode);
 }
 
 bool isLaunchableAddress(const QString &address)
 {
-    // Blanks and control characters have no place in an address handed to another program.
-    for (const QChar ch : address) {
-        if (ch.isSpace() || ch.category() == QChar::Other_Control)
-            return false;
-    }
+    // Line breaks and control characters have no place in an address handed to another program,
+    // and a blank at either end means the text is not one address.
+    if (address.isEmpty() || address.front().isSpace() || address.back().isSpace() ||
+        std::any_of(address.begin(), address.end(), isControlOrLineBreak))
+        return false;
     const QUrl url = launchUrl(address);
     if (!url.isValid() || url.isRelative())
         return false;

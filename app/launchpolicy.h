@@ -7,5 +7,6 @@
 // program open a local file or pass an option to the opener.
 bool isLaunchableAddress(const QString &address);
 
-// The address as the opener receives it; only valid when isLaunchableAddress() holds.
+// The address as the opener receives it, percent-encoded; only valid when isLaunchableAddress()
+// holds.
 QUrl launchUrl(const QString &address);

@@ -13,14 +13,18 @@
 #include <QIcon>
 
 namespace {
-// The web engine module sits beside the program in a build, and in the library folder once
-// installed.
-QStringList webEngineModulePaths()
+// The web engine module and the clipboard keeper sit beside the program in a build, and in the
+// library folder once installed.
+QStringList helperPaths(const QString &name)
 {
     const QString programDir = QCoreApplication::applicationDirPath();
-    return {programDir + QStringLiteral("/pinmark-webengine"),
-            QDir::cleanPath(programDir + QStringLiteral("/../") +
-                            QStringLiteral(PINMARK_MODULE_DIR "/pinmark-webengine"))};
+    return {programDir + QLatin1Char('/') + name,
+            QDir::cleanPath(programDir + QStringLiteral("/../" PINMARK_MODULE_DIR "/") + name)};
+}
+
+QStringList webEngineModulePaths()
+{
+    return helperPaths(QStringLiteral("pinmark-webengine"));
 }
 } // namespace
 
@@ -50,5 +54,8 @@ int main(int argc, char *argv[])
                      [&services] { services.endApplication(); });
     frmWeb window(services, browser, notices);
     window.Form_Load();
-    return QApplication::exec();
+    services.guardClipboard();
+    const int status = QApplication::exec();
+    services.keepClipboardAfterExit(helperPaths(QStringLiteral("pinmark-clipkeeper")));
+    return status;
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include "desktopservices.h"
 
+#include <QStringList>
+
 // The desktop services of the running program, on Qt's clipboard, URL opener, message box
 // and window management. A failed operation tells the user and the program goes on.
 class QtDesktopServices : public DesktopServices
@@ -25,7 +27,19 @@ public:
     // A failed operation, told in Arabic and English; the program goes on.
     void reportFailure(const QString &arabic, const QString &english);
 
+    // From now on, text that the embedded pages put on the clipboard is taken off again at once.
+    // Call once the application object exists.
+    void guardClipboard();
+    // At the end of the run: the text the program owns on the clipboard stays pasteable after it,
+    // served by the first keeper program of the list that exists.
+    void keepClipboardAfterExit(const QStringList &keeperPaths);
+
 private:
+    void clipboard_changed();
+    void restoreClipboard();
+
+    QString m_published;    // what the code buttons last put on the clipboard
+    bool m_writing = false; // set while this object writes the clipboard itself
     int m_probeResult = 0;
     quint32 m_probeFlags = 0;
 };

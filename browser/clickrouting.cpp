@@ -33,6 +33,9 @@ ClickRoute routeClick(const HtmlElement &element)
     if (tag == QLatin1String("IMG")) {
         if (ExternalImageIds.contains(element.id.toUpper()))
             return {ClickRoute::LaunchExternal, element.title};
+        // A picture without an address shows nothing to select: the user's choice stays.
+        if (element.src.isEmpty())
+            return {};
         return {ClickRoute::SelectImage, restoreSpaces(element.src)};
     }
     if (tag == QLatin1String("A")) {

@@ -9,7 +9,7 @@ struct HtmlElement
     QString tagName; // as the document reports it
     QString id;
     QString title;
-    QString src;  // an image's address as the document reports it, spaces written "%20"
+    QString src;  // the address of the picture an image shows, spaces written "%20"
     QString href; // a link's address
 };
 

@@ -1,7 +1,10 @@
 #include "codetemplate.h"
 
-QString buildCode(CodeTemplate which, const QString &address, const QString &linkTarget)
+#include "safeaddress.h"
+
+QString buildCode(CodeTemplate which, const QString &selected, const QString &linkTarget)
 {
+    const QString address = safeAddress(which, selected);
     const QString imgTag = QStringLiteral("<img style=\"border-style: solid;border-width: 0px\""
                                           " alt=\"\" src=\"") +
                            address + QStringLiteral("\"/></a>");

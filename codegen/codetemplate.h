@@ -11,6 +11,7 @@ enum class CodeTemplate
     HtmlImageCentred
 };
 
-// Builds the ready-to-paste text for an image address. The address is inserted exactly as
-// given: nothing is trimmed, escaped or encoded, and no line break is added.
+// Builds the ready-to-paste text for an image address. The address goes in made safe for the
+// code's syntax (see safeaddress.h): an ordinary address is inserted exactly as given, nothing
+// is trimmed and no line break is added.
 QString buildCode(CodeTemplate which, const QString &address, const QString &linkTarget);

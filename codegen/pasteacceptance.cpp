@@ -1,5 +1,9 @@
 #include "pasteacceptance.h"
 
+#include "safeaddress.h"
+
+#include <algorithm>
+
 bool hasAcceptedScheme(const QString &candidate)
 {
     for (const QString &scheme : AcceptedSchemes) {
@@ -16,4 +20,10 @@ bool hasAcceptedExtension(const QString &candidate)
             return true;
     }
     return false;
+}
+
+bool isAcceptedPaste(const QString &candidate)
+{
+    return hasAcceptedScheme(candidate) && hasAcceptedExtension(candidate) &&
+           std::none_of(candidate.begin(), candidate.end(), isControlOrLineBreak);
 }

@@ -12,3 +12,8 @@ inline const QStringList AcceptedExtensions = {QStringLiteral("jpg"), QStringLit
 
 bool hasAcceptedScheme(const QString &candidate);
 bool hasAcceptedExtension(const QString &candidate);
+
+// A pasted text is taken as the selected address when it has an accepted scheme and ending and
+// holds no line break or other control character: such a text is never one address, and would
+// carry forum tags or script into the codes.
+bool isAcceptedPaste(const QString &candidate);

@@ -44,7 +44,7 @@
                                                     : text(element.getAttribute('title'));
         var tag = s.tagName.toUpperCase();
         if (tag === 'IMG')
-            s.src = text(element.src);
+            s.src = text(element.currentSrc) || text(element.src); // what <picture>/srcset show
         else if (tag === 'A')
             s.href = typeof element.href === 'string'
                 ? element.href

@@ -98,6 +98,25 @@ QWebEngineScript documentScript()
     return script;
 }
 
+// Every frame, the top-level document's and those inside it, copies and cuts nothing onto the
+// clipboard: the event reaches no handler of the page, and a cancelled event with no data of its
+// own writes nothing. It runs before any script of the page, in the program's isolated world.
+QWebEngineScript clipboardGuardScript()
+{
+    QWebEngineScript script;
+    script.setName(QStringLiteral("pinmark-clipboard"));
+    script.setSourceCode(QStringLiteral(
+        "(function () {\n"
+        "    function refuse(event) { event.preventDefault(); event.stopImmediatePropagation(); }\n"
+        "    window.addEventListener('copy', refuse, true);\n"
+        "    window.addEventListener('cut', refuse, true);\n"
+        "})();"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(true);
+    return script;
+}
+
 // Asks the document script, if the current document has one, to report its page as loaded
 // now; it answers what it knew before.
 constexpr auto LoadEndedProbe =
@@ -191,8 +210,12 @@ void WebEngineBrowserHost::createView()
     QWebEngineSettings *settings = m_page->settings();
     // Pages may not open windows on their own; createWindow() refuses the rest.
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // Only the code buttons put text on the clipboard; pages neither write nor read it.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
     m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
     m_page->scripts().insert(documentScript());
+    m_page->scripts().insert(clipboardGuardScript());
     connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowserHost::onLoadStarted);
     connect(m_page, &QWebEnginePage::loadFinished, this, &WebEngineBrowserHost::onLoadFinished);
     connect(m_page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowserHost::onLoadingChanged);

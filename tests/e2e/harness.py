@@ -75,6 +75,10 @@ PAGE = {
 }
 PHOTO_ADDRESS = SITE + "/fmm/fe/pics/my photo.png"  # the spaced picture once selected
 
+# The program's clipboard keeper as the process table names it (15 characters at most). It runs
+# in a session of its own after the program has ended, so it is not part of the program's tree.
+KEEPER_NAME = "pinmark-clipkeeper"[:15]
+
 
 class HarnessError(AssertionError):
     """Something the test needs is missing or did not happen in time; the message says what."""
@@ -407,6 +411,7 @@ class Session:
     def __init__(self):
         _become_subreaper()
         self._helpers = []  # xclip owners
+        self.bystanders = []  # other programs a case runs on the display (a clipboard manager)
         self.programs = []
         self.tmp = Path(tempfile.mkdtemp(prefix="pinmark-e2e-"))
         self.display = None
@@ -626,6 +631,18 @@ class Session:
                    on_timeout=lambda: f"; it holds {(last[0] or b'')[:200]!r}"
                                       + (self.describe_screen() if describe else ""))
 
+    def keepers(self):
+        """{pid: session id} of the clipboard keepers alive on this session's display."""
+        _reap_orphans({p.pid for p in self.programs})
+        found = {}
+        for pid, (_, name) in descendants(os.getpid()).items():
+            if name == KEEPER_NAME:
+                try:
+                    found[pid] = os.getsid(pid)
+                except OSError:
+                    pass
+        return found
+
     # -- the program --
 
     def start_program(self, offline=False, extra_env=None):
@@ -668,7 +685,8 @@ class Program:
             QT_QPA_PLATFORM="xcb",
             QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu",
             LANG="C.UTF-8",
-            # No session bus is started on the program's behalf: its processes are its own.
+            # Without a session bus, libdbus would start one tied to the display (dbus-x11),
+            # which outlives the program; a case that needs a bus passes its own address.
             DBUS_SESSION_BUS_ADDRESS="disabled:",
         )
         if os.geteuid() == 0:
@@ -805,6 +823,7 @@ class Program:
         """Processes of the program still alive after it ended: those of the snapshot (taken
         while it ran) and any orphan it left, which as subreaper we have inherited."""
         ours = {p.pid for p in self.session.programs} | {p.pid for p in self.session._helpers}
+        ours |= {p.pid for p in self.session.bystanders}
         ours.add(self.session.display.proc.pid)
         _reap_orphans(ours)
         now = _process_table()
@@ -813,7 +832,8 @@ class Program:
         for pid, (ppid, state, _, name) in now.items():
             if ppid == os.getpid() and pid not in ours and state not in ("Z", "X"):
                 alive[pid] = name
-        return alive
+        # The clipboard keeper is detached on purpose; the cases that need it look at it.
+        return {pid: name for pid, name in alive.items() if name != KEEPER_NAME}
 
     def kill(self):
         snapshot = descendants(self.pid) if self.running() else {}

@@ -4,19 +4,21 @@ program reads it."""
 import harness
 from harness import CODE_BUTTONS, LINK_TARGET_URL, MAIN_TITLE, NOTICE_OK, NOTICE_SIZE, SWRUR, FIXTURES
 
-# Accepted as it is: nothing in it is decoded or escaped on the way to the codes.
-ADDRESS = 'http://img.example.test/albums/a%20b/"q"&<x>.png'
+# Accepted as it is; each code places it made safe for its syntax, and changes nothing else.
+ADDRESS = 'http://img.example.test/albums/a%20b/"q"&<x>[1].png'
+IN_HTML = 'http://img.example.test/albums/a%20b/%22q%22&%3Cx%3E[1].png'
+IN_FORUM = 'http://img.example.test/albums/a%20b/"q"&<x>%5B1%5D.png'
 
 
 def expected_codes(address):
     q = '"'
     img = ("<img style=" + q + "border-style: solid;border-width: 0px" + q + " alt=" + q + q
-           + " src=" + q + address + q + "/></a>")
+           + " src=" + q + IN_HTML + q + "/></a>")
     anchor = "<a href=" + q + LINK_TARGET_URL + q + " target=" + q + "_blank" + q + ">"
     # Ends on swrd2, so the last text differs from the one xclip offered.
     return [
-        ("swrfr22", f"[url={LINK_TARGET_URL}][img]{address}[/img][/url]"),
-        ("swrfrc22", f"[center][url={LINK_TARGET_URL}][img]{address}[/img][/url][/center]"),
+        ("swrfr22", f"[url={LINK_TARGET_URL}][img]{IN_FORUM}[/img][/url]"),
+        ("swrfrc22", f"[center][url={LINK_TARGET_URL}][img]{IN_FORUM}[/img][/url][/center]"),
         ("swrh22", anchor + img),
         ("swrhc22", "<div align=" + q + "center" + q + ">" + anchor + img + "</div>"),
         ("swrd2", address),

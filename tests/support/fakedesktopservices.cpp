@@ -25,6 +25,8 @@ void FakeDesktopServices::clipboardSetText(const QString &text)
 QString FakeDesktopServices::clipboardGetText()
 {
     calls << QStringLiteral("clipboardGetText");
+    if (!clipboardAnswers.isEmpty())
+        clipboard = clipboardAnswers.takeFirst();
     return clipboard;
 }
 

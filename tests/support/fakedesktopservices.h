@@ -11,6 +11,8 @@ public:
     int probeResult = 1;
     quint32 probeFlags = 0x02;
     QString clipboard;
+    // A clipboard owner that answers each read differently: a read takes the first answer left.
+    QStringList clipboardAnswers;
     QStringList calls; // e.g. "clipboardClear", "clipboardSetText", "launch:<address>"
     QStringList launches;
     QStringList messageBoxes; // "title|text"

@@ -77,6 +77,11 @@ void TestClickRouting::route_data()
     QTest::newRow("bold text inside link") << "B"
                                            << "7"
                                            << "" << page << "" << ClickRoute::Nothing << "";
+    QTest::newRow("img without address keeps the selection")
+        << "IMG"
+        << "5"
+        << ""
+        << "" << far << ClickRoute::Nothing << "";
     QTest::newRow("div") << "DIV"
                          << "4" << pic << page << far << ClickRoute::Nothing << "";
 }

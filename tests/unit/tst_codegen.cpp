@@ -1,5 +1,6 @@
 #include "codetemplate.h"
 #include "pasteacceptance.h"
+#include "safeaddress.h"
 
 #include <QTest>
 
@@ -15,6 +16,8 @@ class TestCodegen : public QObject
 private Q_SLOTS:
     void templates_data();
     void templates();
+    void safeAddresses_data();
+    void safeAddresses();
     void addedLengths_data();
     void addedLengths();
     void pasteAcceptance_data();
@@ -30,13 +33,17 @@ void TestCodegen::templates_data()
     const QString plain = QStringLiteral("http://a.test/p.jpg");
     const QString spaced = QStringLiteral("http://a.test/my pic.jpg");
     const QString blanks = QStringLiteral("   ");
-    const QString hostile = QStringLiteral("x\"<&[/img]y");
+    const QString query = QStringLiteral("http://a.test/get.php?id=7&size=big&x=%22q%22");
+    const QString ipv6 = QStringLiteral("http://[2001:db8::1]:8080/p.png");
     const struct
     {
         const char *name;
         QString address;
-    } addresses[] = {
-        {"plain", plain}, {"spaces", spaced}, {"only spaces", blanks}, {"hostile", hostile}};
+    } addresses[] = {{"plain", plain},
+                     {"spaces", spaced},
+                     {"only spaces", blanks},
+                     {"query", query},
+                     {"ipv6 host", ipv6}};
 
     for (const auto &a : addresses) {
         const QString &s = a.address;
@@ -69,6 +76,89 @@ void TestCodegen::templates()
     QFETCH(QString, address);
     QFETCH(QString, expected);
     QCOMPARE(buildCode(which, address, Target), expected);
+}
+
+// Each hostile address, and what each family of codes places of it.
+void TestCodegen::safeAddresses_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("direct");
+    QTest::addColumn<QString>("forum");
+    QTest::addColumn<QString>("html");
+
+    QTest::newRow("quote opens an attribute")
+        << QStringLiteral("data:image/png;base64,AAAA\" onerror=\"alert(1)")
+        << QStringLiteral("data:image/png;base64,AAAA\" onerror=\"alert(1)")
+        << QStringLiteral("data:image/png;base64,AAAA\" onerror=\"alert(1)")
+        << QStringLiteral("data:image/png;base64,AAAA%22 onerror=%22alert(1)");
+    QTest::newRow("tags close the image")
+        << QStringLiteral("http://g.test/a[/img][/url][url=http://evil.example/][img]b.png")
+        << QStringLiteral("http://g.test/a[/img][/url][url=http://evil.example/][img]b.png")
+        << QStringLiteral("http://g.test/a%5B/img%5D%5B/url%5D%5Burl=http://evil.example/"
+                          "%5D%5Bimg%5Db.png")
+        << QStringLiteral("http://g.test/a[/img][/url][url=http://evil.example/][img]b.png");
+    QTest::newRow("markup") << QStringLiteral("http://g.test/<script>x</script>.png")
+                            << QStringLiteral("http://g.test/<script>x</script>.png")
+                            << QStringLiteral("http://g.test/<script>x</script>.png")
+                            << QStringLiteral("http://g.test/%3Cscript%3Ex%3C/script%3E.png");
+    QTest::newRow("line breaks and controls")
+        << QStringLiteral("http://g.test/a\r\n[b]\t\x01") + QChar(0x7f) + QChar(0x85) +
+               QChar(0x2028) + QStringLiteral("c.png")
+        << QStringLiteral("http://g.test/a%0D%0A[b]%09%01%7F%C2%85%E2%80%A8c.png")
+        << QStringLiteral("http://g.test/a%0D%0A%5Bb%5D%09%01%7F%C2%85%E2%80%A8c.png")
+        << QStringLiteral("http://g.test/a%0D%0A[b]%09%01%7F%C2%85%E2%80%A8c.png");
+    QTest::newRow("nul") << QStringLiteral("http://g.test/a") + QChar(0) + QStringLiteral(".png")
+                         << QStringLiteral("http://g.test/a%00.png")
+                         << QStringLiteral("http://g.test/a%00.png")
+                         << QStringLiteral("http://g.test/a%00.png");
+    QTest::newRow("brackets posing as an ipv6 host")
+        << QStringLiteral("http://[/img][url=x][img]/p.png")
+        << QStringLiteral("http://[/img][url=x][img]/p.png")
+        << QStringLiteral("http://%5B/img%5D%5Burl=x%5D%5Bimg%5D/p.png")
+        << QStringLiteral("http://[/img][url=x][img]/p.png");
+    QTest::newRow("ipv6 host, brackets in the path")
+        << QStringLiteral("http://u@[::1]/[a].png") << QStringLiteral("http://u@[::1]/[a].png")
+        << QStringLiteral("http://u@[::1]/%5Ba%5D.png") << QStringLiteral("http://u@[::1]/[a].png");
+    QTest::newRow("apostrophe, ampersand, escapes and non-ASCII stay")
+        << QStringLiteral("http://g.test/it's&amp;%22ü😀 x.png")
+        << QStringLiteral("http://g.test/it's&amp;%22ü😀 x.png")
+        << QStringLiteral("http://g.test/it's&amp;%22ü😀 x.png")
+        << QStringLiteral("http://g.test/it's&amp;%22ü😀 x.png");
+}
+
+void TestCodegen::safeAddresses()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, direct);
+    QFETCH(QString, forum);
+    QFETCH(QString, html);
+    const struct
+    {
+        CodeTemplate which;
+        QString placed;
+        QString before;
+        QString after;
+    } codes[] = {
+        {CodeTemplate::DirectLink, direct, {}, {}},
+        {CodeTemplate::ForumImage, forum, QStringLiteral("[url=https://www.example.test/][img]"),
+         QStringLiteral("[/img][/url]")},
+        {CodeTemplate::ForumImageCentred, forum,
+         QStringLiteral("[center][url=https://www.example.test/][img]"),
+         QStringLiteral("[/img][/url][/center]")},
+        {CodeTemplate::HtmlImage, html,
+         QStringLiteral("<a href=\"https://www.example.test/\" target=\"_blank\"><img "
+                        "style=\"border-style: solid;border-width: 0px\" alt=\"\" src=\""),
+         QStringLiteral("\"/></a>")},
+        {CodeTemplate::HtmlImageCentred, html,
+         QStringLiteral("<div align=\"center\"><a href=\"https://www.example.test/\" "
+                        "target=\"_blank\"><img style=\"border-style: solid;border-width: 0px\" "
+                        "alt=\"\" src=\""),
+         QStringLiteral("\"/></a></div>")},
+    };
+    for (const auto &c : codes) {
+        QCOMPARE(safeAddress(c.which, address), c.placed);
+        QCOMPARE(buildCode(c.which, address, Target), c.before + c.placed + c.after);
+    }
 }
 
 void TestCodegen::addedLengths_data()
@@ -115,7 +205,23 @@ void TestCodegen::pasteAcceptance_data()
     QTest::newRow("trailing space") << QStringLiteral("http://a.test/p.jpg ") << false;
     QTest::newRow("leading newline") << QStringLiteral("\nhttp://a.test/p.jpg") << false;
     QTest::newRow("trailing newline") << QStringLiteral("http://a.test/p.jpg\n") << false;
-    QTest::newRow("line breaks inside") << QStringLiteral("http://a.test/\r\nmore p.gif") << true;
+    QTest::newRow("blanks inside") << QStringLiteral("http://a.test/my pic.gif") << true;
+    QTest::newRow("line feed inside") << QStringLiteral("http://a.test/\nmore.gif") << false;
+    QTest::newRow("carriage return inside") << QStringLiteral("http://a.test/\rp.gif") << false;
+    QTest::newRow("tab inside") << QStringLiteral("http://a.test/\tp.gif") << false;
+    QTest::newRow("nul inside") << QStringLiteral("http://a.test/") + QChar(0) +
+                                       QStringLiteral("p.gif")
+                                << false;
+    QTest::newRow("delete inside") << QStringLiteral("http://a.test/\x7fp.gif") << false;
+    QTest::newRow("next line inside")
+        << QStringLiteral("http://a.test/") + QChar(0x85) + QStringLiteral("p.gif") << false;
+    QTest::newRow("line separator inside")
+        << QStringLiteral("http://a.test/") + QChar(0x2028) + QStringLiteral("p.gif") << false;
+    QTest::newRow("forum code and script across lines")
+        << QStringLiteral("http://a.test/\n[url=http://evil.example/]<script>x</script>\n.png")
+        << false;
+    QTest::newRow("right-to-left override is not a control")
+        << QStringLiteral("http://a.test/") + QChar(0x202E) + QStringLiteral("gnp.exe.png") << true;
     QTest::newRow("no dot before ending") << QStringLiteral("http://a.test/imagepng") << true;
     QTest::newRow("scheme meets ending") << QStringLiteral("http://jpg") << true;
     QTest::newRow("scheme alone") << QStringLiteral("http://") << false;
@@ -130,7 +236,7 @@ void TestCodegen::pasteAcceptance()
 {
     QFETCH(QString, candidate);
     QFETCH(bool, accepted);
-    QCOMPARE(hasAcceptedScheme(candidate) && hasAcceptedExtension(candidate), accepted);
+    QCOMPARE(isAcceptedPaste(candidate), accepted);
 }
 
 QTEST_APPLESS_MAIN(TestCodegen)

@@ -14,6 +14,8 @@ private Q_SLOTS:
     void verdict();
     void launchable_data();
     void launchable();
+    void launchedEncoded_data();
+    void launchedEncoded();
 };
 
 namespace {
@@ -107,6 +109,10 @@ void TestPlatformRules::launchable_data()
     QTest::newRow("http without host") << "http:///path" << false;
     QTest::newRow("mailto empty") << "mailto:" << false;
     QTest::newRow("leading space") << " https://www.example.test/" << false;
+    QTest::newRow("trailing space") << "https://www.example.test/a.jpg " << false;
+    QTest::newRow("line break inside") << "https://www.example.test/a\nb.jpg" << false;
+    QTest::newRow("tab inside") << "https://www.example.test/a\tb.jpg" << false;
+    QTest::newRow("blank and pipe inside") << "https://www.example.test/my pic|{x}.jpg" << true;
 }
 
 void TestPlatformRules::launchable()
@@ -114,6 +120,37 @@ void TestPlatformRules::launchable()
     QFETCH(QString, address);
     QFETCH(bool, launchable);
     QCOMPARE(isLaunchableAddress(address), launchable);
+}
+
+// What the opener receives: one argument with nothing in it that a command line would split.
+void TestPlatformRules::launchedEncoded_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QByteArray>("encoded");
+    QTest::newRow("plain") << "https://www.example.test/a/b.jpg?x=1&y=2#top"
+                           << QByteArray("https://www.example.test/a/b.jpg?x=1&y=2#top");
+    QTest::newRow("blank") << "https://host.test/my pic.jpg"
+                           << QByteArray("https://host.test/my%20pic.jpg");
+    QTest::newRow("pipe and braces")
+        << "http://host.test/a|b{c}.png" << QByteArray("http://host.test/a%7Cb%7Bc%7D.png");
+    QTest::newRow("quotes and angle brackets")
+        << "http://host.test/\"x\"<y>.png" << QByteArray("http://host.test/%22x%22%3Cy%3E.png");
+    QTest::newRow("escapes stay") << "http://host.test/a%20b%2Fc.png"
+                                  << QByteArray("http://host.test/a%20b%2Fc.png");
+    QTest::newRow("lone percent") << "http://host.test/100%.png"
+                                  << QByteArray("http://host.test/100%25.png");
+    QTest::newRow("non-ASCII path")
+        << QStringLiteral("http://host.test/ص.png") << QByteArray("http://host.test/%D8%B5.png");
+    QTest::newRow("mailto with blank") << "mailto:a@example.test?subject=hi there"
+                                       << QByteArray("mailto:a@example.test?subject=hi%20there");
+}
+
+void TestPlatformRules::launchedEncoded()
+{
+    QFETCH(QString, address);
+    QFETCH(QByteArray, encoded);
+    QVERIFY(isLaunchableAddress(address));
+    QCOMPARE(launchUrl(address).toEncoded(), encoded);
 }
 
 QTEST_APPLESS_MAIN(TestPlatformRules)

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLayout>
 #include <QOpenGLContext>
+#include <QQuickWidget>
 #include <QQuickWindow>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -65,6 +66,19 @@ QWebEngineScript documentScript()
 // now; it answers what it knew before.
 constexpr auto LoadEndedProbe =
     "typeof pinmarkLoadEnded === 'function' ? pinmarkLoadEnded() : null";
+
+// The engine draws the page through a window of its own that is never shown. Assistive
+// technology lists every top-level window but pop-ups, so it would read as a stray empty
+// frame of the program; typed as a pop-up it stays out of the tree.
+void hideDrawingWindows(const QWidget *view)
+{
+    const auto surfaces = view->findChildren<QQuickWidget *>();
+    for (const QQuickWidget *surface : surfaces) {
+        QQuickWindow *window = surface->quickWindow();
+        if (window && window->type() != Qt::Popup)
+            window->setFlags((window->flags() & ~Qt::WindowType_Mask) | Qt::Popup);
+    }
+}
 
 } // namespace
 
@@ -141,6 +155,8 @@ void WebEngineBrowserHost::createView()
     // Chromium's menu would also swallow the click after a right-button press.
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     m_view->setPage(m_page);
+    // The drawing surface comes and goes with the renderer.
+    m_view->installEventFilter(this);
     placeView();
 }
 
@@ -213,4 +229,11 @@ void WebEngineBrowserHost::settleEndedLoad(const QVariant &scriptState)
     // navigation ended without replacing it. Report it again so it is bound and shown anew.
     if (reportedBefore && generation != 0 && generation == m_completedGeneration)
         pageLoaded(generation, state.value(QStringLiteral("address")).toString());
+}
+
+bool WebEngineBrowserHost::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::ChildPolished)
+        hideDrawingWindows(m_view);
+    return BrowserHost::eventFilter(watched, event);
 }

@@ -34,6 +34,9 @@ public:
     // Called for the document script: the top-level page of that generation has loaded.
     void pageLoaded(quint64 generation, const QString &address);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void createView();
     void placeView();

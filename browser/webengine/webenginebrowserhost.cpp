@@ -137,6 +137,10 @@ void WebEngineBrowserHost::load(const QString &address)
 
 void WebEngineBrowserHost::createView()
 {
+    // The engine keeps pages away from screen readers on Linux unless asked before it starts;
+    // the gallery is the program's content, so a screen reader must reach it.
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
     // Without a storage name the profile is off the record: nothing of the session is written.
     m_profile = new QWebEngineProfile(this);
     m_page = new HostPage(m_profile, this);

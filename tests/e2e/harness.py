@@ -950,10 +950,14 @@ class SessionCase(unittest.TestCase):
     """A test class sharing one session (display, server, launcher) across its tests."""
 
     session = None
+    session_class = None  # Session when not set
 
     @classmethod
     def setUpClass(cls):
-        cls.session = Session(window_manager=getattr(cls, "window_manager", None))
+        if cls.session_class:
+            cls.session = cls.session_class()
+        else:
+            cls.session = Session(window_manager=getattr(cls, "window_manager", None))
         cls.addClassCleanup(cls.session.close)
         cls.server = cls.session.server
 

@@ -43,7 +43,7 @@ def virtual_pointer_binary():
 class Compositor:
     """A headless sway with one 1280x800 output, run as an unprivileged user."""
 
-    def __init__(self, tmp):
+    def __init__(self, tmp, extra_config=""):
         missing = [t for t in ("sway", "swaymsg", "setpriv", "grim", "wl-copy", "wl-paste")
                    if shutil.which(t) is None]
         if missing:
@@ -56,7 +56,7 @@ class Compositor:
         self.runtime.chmod(0o700)
         os.chmod(tmp, 0o755)  # the unprivileged compositor reads its config from here
         config = Path(tmp) / "sway.config"
-        config.write_text(SWAY_CONFIG)
+        config.write_text(SWAY_CONFIG + extra_config)
         config.chmod(0o644)
         env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(self.runtime),
                "XDG_RUNTIME_DIR": str(self.runtime), "WLR_BACKENDS": "headless",

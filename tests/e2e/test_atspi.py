@@ -10,6 +10,7 @@ import time
 try:
     import gi  # noqa: F401  (pyatspi needs the system's GObject bindings)
     import pyatspi  # noqa: F401
+    from gi.repository import GLib
 except ImportError:
     # The bindings come with the system's Python; another interpreter first on PATH lacks them.
     system = "/usr/bin/python3"
@@ -136,6 +137,36 @@ class ScreenReader(harness.SessionCase):
         document = [n for n in walk(main) if n.getRoleName() == "document web"]
         self.assertEqual([d.name for d in document], ["Gallery"], "the gallery document's name")
         self.assertTrue(showing(self.named(main, LOADED, "image")), "the badge reads as loaded")
+
+        # The badge announces its changes: a page followed in place is loading, then loaded.
+        announced = []
+
+        def on_name_change(event):
+            # Read at delivery: by then the name may have changed once more.
+            if event.source and event.source.name in (LOADING, LOADED):
+                announced.append(event.source.name)
+
+        pyatspi.Registry.registerEventListener(on_name_change,
+                                               "object:property-change:accessible-name")
+        try:
+            mark = len(self.server.requests())
+            program.click_page("link7")
+            program.wait_for_page("page2-loaded", mark)
+
+            def heard():
+                context = GLib.MainContext.default()
+                while context.pending():
+                    context.iteration(False)
+                # One change to loading and one back to loaded, which is where it ends.
+                return len(announced) >= 2 and announced[-1] == LOADED
+
+            harness.wait_until(heard, what="the badge to announce loading, then loaded",
+                               on_timeout=lambda: f"; announced: {announced}")
+        finally:
+            pyatspi.Registry.deregisterEventListener(on_name_change,
+                                                     "object:property-change:accessible-name")
+        program.click_page("back")
+        program.wait_for_page("gallery-loaded", mark)
 
         program.select_in_page("photo", PHOTO_ADDRESS)
         text2 = self.named(main, "الكود — Output code", "text")

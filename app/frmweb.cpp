@@ -33,6 +33,7 @@ frmWeb::frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices
     ui->WebBrowser1->setAttribute(Qt::WA_NoMousePropagation);
     WebBrowser1->attachTo(ui->WebBrowser1);
     wireButtons();
+    ui->loadimg->setAccessibleName(badgeName(false));
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -225,16 +226,30 @@ void frmWeb::bindDocument(HtmlDocument *document)
 
 void frmWeb::WebBrowser1_NavigationStarted()
 {
-    ui->loadimg->setPixmap(ui->loadimgdn->pixmap());
+    showBadge(ui->loadimgdn);
 }
 
 void frmWeb::HTMLdoc_onreadystatechange()
 {
     if (!HTMLdoc)
         return;
-    const PictureBox *holder =
-        HTMLdoc->readyState() == QLatin1String("complete") ? ui->loadimgup : ui->loadimgdn;
+    showBadge(HTMLdoc->readyState() == QLatin1String("complete") ? ui->loadimgup : ui->loadimgdn);
+}
+
+void frmWeb::showBadge(const PictureBox *holder)
+{
     ui->loadimg->setPixmap(holder->pixmap());
+    // A screen reader cannot see the picture: the name says the same, and changing it is
+    // announced.
+    const QString name = badgeName(holder == ui->loadimgup);
+    if (ui->loadimg->accessibleName() != name)
+        ui->loadimg->setAccessibleName(name);
+}
+
+QString frmWeb::badgeName(bool loaded)
+{
+    return loaded ? QStringLiteral("تم التحميل — Loaded")
+                  : QStringLiteral("جاري التحميل — Loading");
 }
 
 void frmWeb::HTMLDoc_onmousedown()

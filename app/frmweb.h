@@ -14,6 +14,7 @@ class frmWeb;
 }
 class BrowserHost;
 class DesktopServices;
+class PictureBox;
 class Notices;
 class TextField;
 
@@ -37,6 +38,8 @@ public:
     Ui::frmWeb &layout() const { return *ui; }
 
     HtmlDocument *boundDocument() const { return HTMLdoc; }
+    // What the page-status badge is called while its page is loading or loaded.
+    static QString badgeName(bool loaded);
     QPointF dragOrigin;
     bool isDragging = false;
 
@@ -58,6 +61,7 @@ private:
     void bindDocument(HtmlDocument *document);
     void publishCode(CodeTemplate which);
     void acceptPastedAddress();
+    void showBadge(const PictureBox *holder);
 
     void xx_Click();
     void min_Click();

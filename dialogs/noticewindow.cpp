@@ -1,18 +1,19 @@
 #include "noticewindow.h"
 
 #include "picturebutton.h"
+#include "taskbarhint.h"
 #include "ui_about.h"
 #include "ui_notcon.h"
 #include "ui_selimg.h"
 #include "ui_wronglink.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 
 NoticeWindow::NoticeWindow(NoticeId id, std::function<void()> endApplication)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), m_id(id),
-      m_endApplication(std::move(endApplication))
+    : QWidget(nullptr, noticeWindowFlags()), m_id(id), m_endApplication(std::move(endApplication))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     switch (id) {
@@ -30,6 +31,7 @@ NoticeWindow::NoticeWindow(NoticeId id, std::function<void()> endApplication)
         break;
     }
     setFixedSize(size());
+    keepOffTaskbar(this);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -52,6 +54,21 @@ void NoticeWindow::Picture1_Click()
         m_endApplication();
     else
         close();
+}
+
+void NoticeWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        Form_KeyDown(event->key());
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void NoticeWindow::Form_KeyDown(int key)
+{
+    // Escape answers a notice as its OK button does, press feedback included.
+    if (key == Qt::Key_Escape)
+        Picture1->activate();
 }
 
 void NoticeWindow::paintEvent(QPaintEvent *)

@@ -17,7 +17,8 @@ enum class NoticeId
 
 // A small frameless picture notice: its message is drawn in its background picture, and its
 // one working control is the OK button Picture1 (pressed picture in Picture3, released in
-// Picture2). OK closes the notice, except on notcon, where it ends the program.
+// Picture2). OK closes the notice, except on notcon, where it ends the program;
+// Escape does what OK does.
 class NoticeWindow : public QWidget
 {
     Q_OBJECT
@@ -32,10 +33,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     template <typename Layout> void build();
     void Picture1_Click();
+    void Form_KeyDown(int key);
 
     NoticeId m_id;
     std::function<void()> m_endApplication;

@@ -11,7 +11,10 @@ packages=(
   libgl-dev libxkbcommon-dev
   python3
   xvfb xauth x11-utils xdotool xclip imagemagick
-  libx11-dev libxfixes-dev libxtst-dev
+  libx11-dev libxfixes-dev libxtst-dev libxcb1-dev
+  dbus dbus-x11 metacity openbox
+  at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+  sway grim wl-clipboard libwayland-dev wayland-protocols
   fonts-noto-core fonts-hosny-amiri fonts-dejavu-core
   desktop-file-utils appstream file
   util-linux procps iproute2

@@ -9,6 +9,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QOpenGLContext>
+#include <QQuickWidget>
 #include <QQuickWindow>
 #include <QShortcut>
 #include <QUrl>
@@ -134,6 +135,19 @@ constexpr int LoadAborted = -3;
 // How long a page may take to show it is alive before a browser key ends its renderer.
 constexpr auto ResponseTimeout = 3s;
 
+// The engine draws the page through a window of its own that is never shown. Assistive
+// technology lists every top-level window but pop-ups, so it would read as a stray empty
+// frame of the program; typed as a pop-up it stays out of the tree.
+void hideDrawingWindows(const QWidget *view)
+{
+    const auto surfaces = view->findChildren<QQuickWidget *>();
+    for (const QQuickWidget *surface : surfaces) {
+        QQuickWindow *window = surface->quickWindow();
+        if (window && window->type() != Qt::Popup)
+            window->setFlags((window->flags() & ~Qt::WindowType_Mask) | Qt::Popup);
+    }
+}
+
 } // namespace
 
 WebEngineBrowserHost::WebEngineBrowserHost(QObject *parent)
@@ -204,6 +218,10 @@ void WebEngineBrowserHost::load(const QString &address)
 
 void WebEngineBrowserHost::createView()
 {
+    // The engine keeps pages away from screen readers on Linux unless asked before it starts;
+    // the gallery is the program's content, so a screen reader must reach it.
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
     // Without a storage name the profile is off the record: nothing of the session is written.
     m_profile = new QWebEngineProfile(this);
     m_page = new HostPage(m_profile, this);
@@ -230,6 +248,8 @@ void WebEngineBrowserHost::createView()
     // Chromium's menu would also swallow the click after a right-button press.
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     m_view->setPage(m_page);
+    // The drawing surface comes and goes with the renderer.
+    m_view->installEventFilter(this);
     placeView();
     installKeys();
 }
@@ -512,4 +532,11 @@ void WebEngineBrowserHost::whenResponsive(void (WebEngineBrowserHost::*action)()
                               self->m_responseTimer.stop();
                               (self.data()->*action)();
                           });
+}
+
+bool WebEngineBrowserHost::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::ChildPolished)
+        hideDrawingWindows(m_view);
+    return BrowserHost::eventFilter(watched, event);
 }

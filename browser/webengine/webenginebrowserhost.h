@@ -57,6 +57,9 @@ public:
     // Backspace, pressed by the user outside a text field, that the page left alone.
     void backKeyPressed(quint64 generation);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void createView();
     void placeView();

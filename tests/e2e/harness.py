@@ -88,6 +88,7 @@ class HarnessError(AssertionError):
 
 BINARY = None
 ARTIFACTS = None
+WINDOW_MANAGER = None  # --window-manager NAME: the X display gets that window manager
 
 
 def main():
@@ -95,8 +96,11 @@ def main():
     global BINARY, ARTIFACTS
     parser = argparse.ArgumentParser(add_help=False)
     parser.add_argument("--binary", required=True)
+    parser.add_argument("--window-manager", choices=sorted(WINDOW_MANAGERS))
     args, rest = parser.parse_known_args()
     BINARY = str(Path(args.binary).resolve())
+    global WINDOW_MANAGER
+    WINDOW_MANAGER = args.window_manager
     case = Path(sys.argv[0]).stem
     ARTIFACTS = Path(os.environ.get("PINMARK_E2E_ARTIFACTS") or tempfile.gettempdir()) / case
     ARTIFACTS.mkdir(parents=True, exist_ok=True)
@@ -156,6 +160,12 @@ def _become_subreaper():
         libc.prctl(36, 1, 0, 0, 0)  # PR_SET_CHILD_SUBREAPER
     except OSError:
         pass
+
+
+def _service_subreaper():
+    # For processes of the desktop session (bus, window manager): what they start and leave
+    # stays below them instead of coming up to us among the program's leftovers.
+    ctypes.CDLL(None, use_errno=True).prctl(36, 1, 0, 0, 0)  # PR_SET_CHILD_SUBREAPER
 
 
 def _process_table():
@@ -257,6 +267,73 @@ class Display:
 
     def stop(self):
         _stop_popen(self.proc)
+
+
+# ---- Session bus ------------------------------------------------------------------------------
+
+class SessionBus:
+    """A D-Bus session bus of the session's own, as every desktop session has. Without one,
+    the program's libraries would start a bus on the X display themselves, which outlives
+    the program."""
+
+    def __init__(self, tmp):
+        if shutil.which("dbus-daemon") is None:
+            raise HarnessError("missing tool: dbus-daemon (Debian package dbus; "
+                               "scripts/install-deps.sh installs it)")
+        self.path = Path(tmp) / "bus"
+        self.address = f"unix:path={self.path}"
+        self.proc = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", "--nopidfile", f"--address={self.address}"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_service_subreaper)
+
+        def listening():
+            if self.proc.poll() is not None:
+                raise HarnessError(f"dbus-daemon ended with status {self.proc.returncode}")
+            return self.path.exists()
+
+        wait_until(listening, TIMEOUT, "the session bus")
+
+    def stop(self):
+        _stop_popen(self.proc)
+
+
+# ---- Window manager ---------------------------------------------------------------------------
+
+WINDOW_MANAGERS = {
+    # name: (command, Debian package)
+    "metacity": (["metacity", "--sm-disable"], "metacity"),
+    "openbox": (["openbox", "--sm-disable"], "openbox"),
+}
+
+
+class WindowManager:
+    """A real X11 window manager on the session's display: it decides stacking, focus and
+    what goes on a taskbar, as on a user's desktop."""
+
+    def __init__(self, name, display, bus, log_dir):
+        command, package = WINDOW_MANAGERS[name]
+        if shutil.which(command[0]) is None or shutil.which("xprop") is None:
+            raise HarnessError(f"missing tools for the {name} group: {command[0]}, xprop (Debian "
+                               f"packages {package}, x11-utils; scripts/install-deps.sh installs them)")
+        self.name = name
+        env = dict(os.environ, DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=bus.address)
+        env.pop("WAYLAND_DISPLAY", None)
+        self._log = open(Path(log_dir) / f"{name}.log", "wb")
+        self.proc = subprocess.Popen(command, env=env, stdout=self._log, stderr=subprocess.STDOUT,
+                                     preexec_fn=_service_subreaper)
+
+        def running():
+            if self.proc.poll() is not None:
+                raise HarnessError(f"{name} ended with status {self.proc.returncode}; see {self._log.name}")
+            out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                                 capture_output=True).stdout.decode()
+            return "window id #" in out
+
+        wait_until(running, TIMEOUT, f"{name} to manage the display")
+
+    def stop(self):
+        _stop_popen(self.proc)
+        self._log.close()
 
 
 # ---- Gallery server ---------------------------------------------------------------------------
@@ -408,7 +485,7 @@ exec {python} -c 'import json, sys; open(sys.argv[1], "a").write(json.dumps(sys.
 class Session:
     """One X display, the gallery server and a recording xdg-open, for one case file."""
 
-    def __init__(self):
+    def __init__(self, window_manager=None):
         _become_subreaper()
         self._helpers = []  # xclip owners
         self.bystanders = []  # other programs a case runs on the display (a clipboard manager)
@@ -416,14 +493,21 @@ class Session:
         self.tmp = Path(tempfile.mkdtemp(prefix="pinmark-e2e-"))
         self.display = None
         self.server = None
+        self.window_manager = None
+        self.bus = None
         try:
             self.display = Display()
+            self.bus = SessionBus(self.tmp)
+            if window_manager:
+                self.window_manager = WindowManager(window_manager, self.display.name, self.bus,
+                                                    ARTIFACTS)
             self.server = GalleryServer()
             self._make_launcher()
         except BaseException:
             self.close()
             raise
-        self.env = dict(os.environ, DISPLAY=self.display.name)
+        self.env = dict(os.environ, DISPLAY=self.display.name,
+                        DBUS_SESSION_BUS_ADDRESS=self.bus.address)
         self.env.pop("WAYLAND_DISPLAY", None)
         _live_sessions.append(self)
 
@@ -446,12 +530,20 @@ class Session:
             _stop_popen(proc)
         if self.server:
             self.server.stop()
+        if self.window_manager:
+            self.window_manager.stop()
+        if self.bus:
+            self.bus.stop()
         if self.display:
             self.display.stop()
         # Anything else that ended up below us (orphans of the program) goes by its id too.
         for pid, (start, _) in descendants(os.getpid()).items():
             _stop_pid(pid, start)
         shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def services(self):
+        """Processes the session runs for the desktop itself (not the program's)."""
+        return [s.proc for s in (self.window_manager, self.bus) if s]
 
     # -- launches --
 
@@ -479,7 +571,9 @@ class Session:
 
     def visible_windows(self, title=".*"):
         """[(id, x, y, width, height)] of the mapped top-level windows whose name matches."""
-        out = self.run("xdotool", "search", "--maxdepth", "1", "--onlyvisible", "--name", title,
+        # A window manager puts each top-level window into a frame window of its own.
+        depth = "2" if self.window_manager else "1"
+        out = self.run("xdotool", "search", "--maxdepth", depth, "--onlyvisible", "--name", title,
                        check=False).stdout.decode()
         windows = []
         for wid in out.split():
@@ -487,6 +581,24 @@ class Session:
             if g and g != (0, 0) + SCREEN:  # the root window itself
                 windows.append((wid,) + g)
         return windows
+
+    def xprop(self, name, wid=None):
+        """The values of an X property of a window (or of the root window), as strings; []
+        when the property is not set."""
+        target = ["-root"] if wid is None else ["-id", str(wid)]
+        out = self.run("xprop", *target, name, check=False).stdout.decode().strip()
+        # "NAME(TYPE) = a, b" for most types, "NAME(WINDOW): window id # 0x1, 0x2" for windows
+        head, sep, values = out.partition(") =") if ") =" in out else out.partition("):")
+        if not sep or "not found" in values:
+            return []
+        values = values.strip()
+        if not values:
+            return []
+        return [v.strip().removeprefix("window id # ") for v in values.split(",")]
+
+    def stacking(self):
+        """Managed windows from the bottom of the stack to the top, as decimal ids."""
+        return [str(int(w, 16)) for w in self.xprop("_NET_CLIENT_LIST_STACKING")]
 
     def geometry(self, wid):
         result = self.run("xdotool", "getwindowgeometry", "--shell", str(wid), check=False)
@@ -683,6 +795,7 @@ class Program:
             XDG_CACHE_HOME=str(home / ".cache"),
             XDG_DATA_HOME=str(home / ".local" / "share"),
             QT_QPA_PLATFORM="xcb",
+            DBUS_SESSION_BUS_ADDRESS=session.bus.address,
             QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu",
             LANG="C.UTF-8",
             # Without a session bus, libdbus would start one tied to the display (dbus-x11),
@@ -825,6 +938,8 @@ class Program:
         ours = {p.pid for p in self.session.programs} | {p.pid for p in self.session._helpers}
         ours |= {p.pid for p in self.session.bystanders}
         ours.add(self.session.display.proc.pid)
+        for service in self.session.services():
+            ours.add(service.pid)
         _reap_orphans(ours)
         now = _process_table()
         alive = {pid: name for pid, (start, name) in snapshot.items()
@@ -862,10 +977,14 @@ class SessionCase(unittest.TestCase):
     """A test class sharing one session (display, server, launcher) across its tests."""
 
     session = None
+    session_class = None  # Session when not set
 
     @classmethod
     def setUpClass(cls):
-        cls.session = Session()
+        if cls.session_class:
+            cls.session = cls.session_class()
+        else:
+            cls.session = Session(window_manager=getattr(cls, "window_manager", None))
         cls.addClassCleanup(cls.session.close)
         cls.server = cls.session.server
 

@@ -25,6 +25,9 @@ qint64 loadingKey(WindowFixture &f)
 {
     return f.ui().loadimgdn->pixmap().cacheKey();
 }
+
+const QString Loaded = QStringLiteral("تم التحميل — Loaded");
+const QString Loading = QStringLiteral("جاري التحميل — Loading");
 } // namespace
 
 class TestGalleryPage : public QObject
@@ -125,16 +128,20 @@ void TestGalleryPage::badge()
     f.browser.readyStateChanged(gen, state);
     // The badge shows the holder's own picture, not a copy of it.
     QCOMPARE(badgeKey(f), loaded ? loadedKey(f) : loadingKey(f));
+    // A screen reader cannot see the picture; the name says the same.
+    QCOMPARE(f.ui().loadimg->accessibleName(), loaded ? Loaded : Loading);
     QCOMPARE(f.ui().loadimg->size(), f.ui().loadimgup->size());
 }
 
 void TestGalleryPage::badgeFollowsBindingAndNavigation()
 {
     WindowFixture f;
+    QCOMPARE(f.ui().loadimg->accessibleName(), Loading);
     f.browser.loadPage(Gallery, "complete");
     QCOMPARE(badgeKey(f), loadedKey(f)); // set at binding, without a later change
     f.browser.topLevelNavigationStarted();
     QCOMPARE(badgeKey(f), loadingKey(f));
+    QCOMPARE(f.ui().loadimg->accessibleName(), Loading);
 }
 
 void TestGalleryPage::mouseDown_data()

@@ -559,8 +559,11 @@ void tst_Layouts::accessibility_data()
         "clipboard");
     row("frmWeb", "swrfr22", "نسخ صورة للمنتدى",
         "Copy image for the forum: puts BBCode for the selected image on the clipboard");
-    for (const char *notice : {"about", "notcon", "selimg", "wronglink"})
-        row(notice, "Picture1", "موافق", "OK");
+    row("frmWeb", "Text2", "الكود — Output code", "");
+    row("about", "Picture1", "موافق — OK", "Closes this notice");
+    row("notcon", "Picture1", "موافق — OK", "Ends the program");
+    row("selimg", "Picture1", "موافق — OK", "Closes this notice");
+    row("wronglink", "Picture1", "موافق — OK", "Closes this notice");
 }
 
 void tst_Layouts::accessibility()

@@ -1,19 +1,28 @@
 #include "picturebutton.h"
+#include "picturebuttonaccessible.h"
 #include "windowfixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 class TestNotices : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { PictureButtonAccessible::install(); }
     void okButtonFeedbackAndClose_data();
     void okButtonFeedbackAndClose();
     void secondShowKeepsOneInstance();
     void pressMovedOffLeavesNoticeOpen();
     void reshowStartsWithReleasedPicture();
     void differentNoticesOpenTogether();
+    void escapeAnswersAsOk_data() { okButtonFeedbackAndClose_data(); }
+    void escapeAnswersAsOk();
+    void screenReaderReadsMessageAndOk_data();
+    void screenReaderReadsMessageAndOk();
     void cleanup();
 };
 
@@ -42,7 +51,8 @@ void TestNotices::okButtonFeedbackAndClose()
     QPointer<NoticeWindow> notice = notices.show(id);
     QVERIFY(QTest::qWaitForWindowExposed(notice));
     QVERIFY(notice->windowFlags() & Qt::FramelessWindowHint);
-    QCOMPARE(notice->windowType(), Qt::Tool); // no taskbar button
+    // A window of its own: a tool window would be kept above the main window.
+    QCOMPARE(notice->windowType(), Qt::Window);
     QVERIFY(!notice->parentWidget());
 
     const QRect before = notice->Picture1->geometry();
@@ -107,6 +117,83 @@ void TestNotices::differentNoticesOpenTogether()
     QCOMPARE(countOpen(NoticeId::selimg), 1);
     QTest::mouseClick(selimg->Picture1, Qt::LeftButton);
     QCOMPARE(countOpen(NoticeId::selimg), 0);
+}
+
+void TestNotices::escapeAnswersAsOk()
+{
+    QFETCH(NoticeId, id);
+    QFETCH(bool, endsProgram);
+    int ended = 0;
+    Notices notices([&ended] { ++ended; });
+    QPointer<NoticeWindow> notice = notices.show(id);
+    QVERIFY(QTest::qWaitForWindowExposed(notice));
+    // The key reaches the focused OK button first; it passes Escape on to its notice.
+    QTest::keyClick(notice->Picture1, Qt::Key_Escape, Qt::ShiftModifier);
+    QTest::keyClick(notice->Picture1, Qt::Key_A);
+    QVERIFY(notice && notice->isVisible());
+    QCOMPARE(ended, 0);
+
+    QTest::keyClick(notice->Picture1, Qt::Key_Escape);
+    QCOMPARE(ended, endsProgram ? 1 : 0);
+    QCOMPARE(notice && notice->isVisible(), endsProgram);
+    if (notice)
+        QCOMPARE(notice->Picture1->pixmap().cacheKey(), notice->Picture2->pixmap().cacheKey());
+}
+
+void TestNotices::screenReaderReadsMessageAndOk_data()
+{
+    QTest::addColumn<NoticeId>("id");
+    QTest::addColumn<QStringList>("words"); // the lines drawn in the notice's picture
+    QTest::addColumn<QString>("meaning");   // a part of their English meaning
+    QTest::newRow("notcon") << NoticeId::notcon
+                            << QStringList{u"لا يمكنك تشغيل البرنامج دون الاتصال بالانترنت"_s,
+                                           u"إضغط موافق لإنهاء البرنامج الآن"_s}
+                            << u"without an Internet connection"_s;
+    QTest::newRow("selimg") << NoticeId::selimg
+                            << QStringList{u"يجب عليك اختيار الصورة أولا"_s,
+                                           u"لاختيار الصورة اضغط بزر الماوس الايسر عليها"_s}
+                            << u"select the image first"_s;
+    QTest::newRow("wronglink")
+        << NoticeId::wronglink
+        << QStringList{u"يبدو للبرنامج أن رابط الصورة الذي لصقته غير صحيحا"_s,
+                       u"تأكد من انك قمت بنسخ رابط مباشر وصحيح للصورة"_s}
+        << u"link you pasted is not correct"_s;
+    QTest::newRow("about") << NoticeId::about
+                           << QStringList{u"مثبت الصور - الإصدار 1.2"_s,
+                                          u"Pinmark 1.2"_s,
+                                          u"تل الورد - فلسطين"_s,
+                                          u"برمجة وتصميم : نادر سليم الورداني"_s,
+                                          u"ذكرى لن ينساها التاريخ"_s,
+                                          u"البريد الإلكتروني : Email: support@velmora.net"_s,
+                                          u"www.velmora.net"_s,
+                                          u"جوال: 0599 555 017"_s,
+                                          u"من الخارج : +970 599 555 017"_s}
+                           << u"version 1.2"_s;
+}
+
+void TestNotices::screenReaderReadsMessageAndOk()
+{
+    QFETCH(NoticeId, id);
+    QFETCH(QStringList, words);
+    QFETCH(QString, meaning);
+    Notices notices([] {});
+    NoticeWindow *notice = notices.show(id);
+    QVERIFY(QTest::qWaitForWindowExposed(notice));
+
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(notice);
+    QVERIFY(window);
+    QCOMPARE(window->text(QAccessible::Name), words.join(u'\n'));
+    QVERIFY2(window->text(QAccessible::Description).contains(meaning),
+             qPrintable(window->text(QAccessible::Description)));
+
+    QAccessibleInterface *ok = QAccessible::queryAccessibleInterface(notice->Picture1);
+    QCOMPARE(ok->role(), QAccessible::Button);
+    QCOMPARE(ok->text(QAccessible::Name), u"موافق — OK"_s);
+    QVERIFY(!ok->state().invisible);
+    // The holders are part of the window but never shown.
+    for (QWidget *holder :
+         {static_cast<QWidget *>(notice->Picture2), static_cast<QWidget *>(notice->Picture3)})
+        QVERIFY(QAccessible::queryAccessibleInterface(holder)->state().invisible);
 }
 
 QTEST_MAIN(TestNotices)

@@ -1,0 +1,9 @@
+#include "taskbarhint.h"
+
+Qt::WindowFlags noticeWindowFlags()
+{
+    // A tool window has no taskbar button on Windows and is stacked like any other window.
+    return Qt::Tool | Qt::FramelessWindowHint;
+}
+
+void keepOffTaskbar(QWidget *) {}

@@ -26,7 +26,8 @@ if ! (cd "$src" && dpkg-checkbuilddeps >/dev/null 2>&1); then
     $sudo apt-get build-dep -y --no-install-recommends "$src"
 fi
 
-(cd "$src" && dpkg-buildpackage -us -uc -b -j"$(nproc)")
+# Source and binary packages, so that lintian checks both.
+(cd "$src" && dpkg-buildpackage -us -uc -j"$(nproc)")
 
 changes=("$work"/pinmark_*.changes)
 [ -f "${changes[0]}" ] || { echo "package.sh: dpkg-buildpackage made no .changes file" >&2; exit 1; }
@@ -52,6 +53,6 @@ version="$(env -u DISPLAY -u WAYLAND_DISPLAY "$tree/usr/bin/pinmark" --version)"
     { echo "package.sh: the packaged program says \"$version\"" >&2; exit 1; }
 
 mkdir -p "$out"
-cp "$work"/*.deb "$work"/*.changes "$work"/*.buildinfo "$out"/
+cp "$work"/*.deb "$work"/*.changes "$work"/*.buildinfo "$work"/*.dsc "$work"/*.tar.* "$out"/
 echo "package.sh: packages in $out"
 ls -1 "$out"

@@ -9,7 +9,7 @@ set -euo pipefail
 
 demo=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools
+  qt6-base-dev qt6-base-dev-tools
   qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev qt6-declarative-dev
   libqt6webenginecore6-bin qt6-qpa-plugins qt6-wayland
   libgl-dev libxkbcommon-dev

@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "deferredbrowserhost.h"
 #include "desktopservices.h"
 #include "frmweb.h"
@@ -30,6 +31,8 @@ QStringList webEngineModulePaths()
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = handleCommandLine(argc, argv))
+        return *status;
     QtDesktopServices services;
     // The web engine needs OpenGL contexts shared from the start; only an online run uses it.
     if (services.startsOnline())

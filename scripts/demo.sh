@@ -6,7 +6,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 port=8731
 build="$root/build-demo"
 
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" demo
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPINMARK_BUILD_TESTS=OFF \
       -DPINMARK_GALLERY_URL="http://127.0.0.1:$port/fmm/fe/moq.htm" \
       -DPINMARK_LINK_TARGET_URL="http://127.0.0.1:$port/" \

@@ -1,24 +1,42 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Pinmark need.
+# Installs the Debian 12 packages Pinmark needs, in sets:
+#   install-deps.sh demo      building and running the program
+#   install-deps.sh [test]    that, plus what the tests need (the default)
+#   install-deps.sh package   what scripts/package.sh needs around apt-get build-dep
+# debian/control declares the same build dependencies for the package build.
 # Skips apt entirely when everything is already there.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools
+demo=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools
   qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev qt6-declarative-dev
   libqt6webenginecore6-bin qt6-qpa-plugins qt6-wayland
-  libgl-dev libxkbcommon-dev
+  libgl-dev libxkbcommon-dev libx11-dev libxfixes-dev libxcb1-dev
   python3
+  fonts-noto-core fonts-hosny-amiri fonts-dejavu-core
+)
+test=(
+  "${demo[@]}"
+  git help2man
   xvfb xauth x11-utils xdotool xclip imagemagick
-  libx11-dev libxfixes-dev libxtst-dev libxcb1-dev
+  libxtst-dev
   dbus dbus-x11 metacity openbox
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   sway grim wl-clipboard libwayland-dev wayland-protocols
-  fonts-noto-core fonts-hosny-amiri fonts-dejavu-core
   desktop-file-utils appstream file
   util-linux procps iproute2
 )
+package=(
+  git dpkg-dev devscripts debhelper fakeroot lintian
+)
+
+case "${1:-test}" in
+  demo) packages=("${demo[@]}") ;;
+  test) packages=("${test[@]}") ;;
+  package) packages=("${package[@]}") ;;
+  *) echo "usage: install-deps.sh [demo|test|package]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

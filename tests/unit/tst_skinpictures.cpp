@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QXmlStreamReader>
 #include <QtEndian>
 #include <QtTest>
 
@@ -76,6 +77,9 @@ private Q_SLOTS:
     void noticeBottomRowIsDarkestBevelRow();
     void iconPng_data();
     void iconPng();
+    void themeIcon_data();
+    void themeIcon();
+    void themeIconSvg();
     void iconIco();
 };
 
@@ -183,10 +187,6 @@ void tst_SkinPictures::iconPng_data()
     QTest::addColumn<int>("side");
 
     QTest::newRow("pinmark-32") << u"pinmark-32.png"_s << 32;
-    for (const int side : {32, 48, 64, 128, 256}) {
-        QTest::addRow("hicolor %d", side)
-            << u"hicolor/%1x%1/apps/net.velmora.Pinmark.png"_s.arg(side) << side;
-    }
 }
 
 void tst_SkinPictures::iconPng()
@@ -200,6 +200,42 @@ void tst_SkinPictures::iconPng()
     // The teapot stands on a white ground.
     QCOMPARE(image.pixel(0, 0), qRgb(255, 255, 255));
     QCOMPARE(image.pixel(side - 1, 0), qRgb(255, 255, 255));
+}
+
+void tst_SkinPictures::themeIcon_data()
+{
+    QTest::addColumn<int>("side");
+    for (const int side : {16, 24, 32, 48, 64, 128, 256})
+        QTest::addRow("hicolor %d", side) << side;
+}
+
+// Theme icons sit on panels of any colour: the corners are see-through, the pot is solid.
+void tst_SkinPictures::themeIcon()
+{
+    QFETCH(int, side);
+    const QString file = u"hicolor/%1x%1/apps/net.velmora.Pinmark.png"_s.arg(side);
+    const QImage image = readExactly(iconFile(file), "png", QSize(side, side));
+    QVERIFY2(!image.isNull(), qPrintable(file));
+    QVERIFY(image.hasAlphaChannel());
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(side - 1, 0), QPoint(0, side - 1), QPoint(side - 1, side - 1)})
+        QCOMPARE(qAlpha(image.pixel(corner)), 0);
+    // The middle of the pot's belly, on the drawing's 64-unit grid.
+    QCOMPARE(qAlpha(image.pixel(side * 31 / 64, side * 40 / 64)), 255);
+}
+
+void tst_SkinPictures::themeIconSvg()
+{
+    QFile file(iconFile(u"hicolor/scalable/apps/net.velmora.Pinmark.svg"_s));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    QXmlStreamReader xml(&file);
+    QVERIFY(xml.readNextStartElement());
+    QCOMPARE(xml.name(), u"svg"_s);
+    QCOMPARE(xml.namespaceUri(), u"http://www.w3.org/2000/svg"_s);
+    QCOMPARE(xml.attributes().value(u"viewBox"_s), u"0 0 64 64"_s);
+    while (!xml.atEnd())
+        xml.readNext();
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
 }
 
 // The .ico is written byte by byte, so check every field a Windows resource compiler reads,

@@ -1,8 +1,8 @@
 // Paints every skin picture and the program icon into an assets folder:
 //   pinmark-skinpainter OUTPUT_ASSETS_DIR
 // writes skin/NAME.jpg and skin/NAME@2x.jpg, icons/pinmark-32.png, icons/pinmark.ico and the
-// hicolor theme icons. The output depends on nothing but this code and the font files, so two
-// runs give the same bytes.
+// transparent hicolor theme icons. The output depends on nothing but this code and the font files,
+// so two runs give the same bytes.
 
 #include "pictures.h"
 #include "skinkit.h"
@@ -91,10 +91,11 @@ int paintAll(const QString &assetsDir)
     save(icon32, iconDir + u"/pinmark-32.png"_s, "png", -1);
     saveBytes(skin::icoFile(icon32), iconDir + u"/pinmark.ico"_s);
     written += 2;
-    for (const int size : std::array{32, 48, 64, 128, 256}) {
+    // The theme icons sit on panels and menus of any colour, so only the teapot is painted.
+    for (const int size : std::array{16, 24, 32, 48, 64, 128, 256}) {
         const QString dir = u"%1/hicolor/%2x%2/apps"_s.arg(iconDir).arg(size);
         ensureDir(dir);
-        save(skin::programIcon(size), dir + u"/net.velmora.Pinmark.png"_s, "png", -1);
+        save(skin::themeIcon(size), dir + u"/net.velmora.Pinmark.png"_s, "png", -1);
         ++written;
     }
     return written;

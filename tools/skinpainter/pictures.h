@@ -28,6 +28,8 @@ std::vector<Picture> noticePictures();
 void paintTeapot(QPainter &painter, const QRectF &box, bool whiteGround);
 // The program icon at `size` pixels square, opaque RGB.
 QImage programIcon(int size);
+// The teapot alone at `size` pixels square, on a transparent ground, for desktop themes.
+QImage themeIcon(int size);
 // A Windows .ico holding one 32 x 32, 24-bit image with an all-opaque mask.
 QByteArray icoFile(const QImage &icon32);
 

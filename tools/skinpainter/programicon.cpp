@@ -175,6 +175,17 @@ QImage programIcon(int size)
     return image.convertToFormat(QImage::Format_RGB888);
 }
 
+QImage themeIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        paintTeapot(painter, QRectF(0, 0, size, size), false);
+    }
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
 QByteArray icoFile(const QImage &icon32)
 {
     constexpr int side = 32;

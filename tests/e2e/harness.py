@@ -798,9 +798,6 @@ class Program:
             DBUS_SESSION_BUS_ADDRESS=session.bus.address,
             QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu",
             LANG="C.UTF-8",
-            # Without a session bus, libdbus would start one tied to the display (dbus-x11),
-            # which outlives the program; a case that needs a bus passes its own address.
-            DBUS_SESSION_BUS_ADDRESS="disabled:",
         )
         if os.geteuid() == 0:
             env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"

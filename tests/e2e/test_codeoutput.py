@@ -10,15 +10,19 @@ IN_HTML = 'http://img.example.test/albums/a%20b/%22q%22&%3Cx%3E[1].png'
 IN_FORUM = 'http://img.example.test/albums/a%20b/"q"&<x>%5B1%5D.png'
 
 
-def expected_codes(address):
+def expected_codes(address, in_forum=None, in_html=None):
+    """The five codes of an address, given how each syntax places it (a plain address is
+    placed as it is)."""
+    in_forum = in_forum or address
+    in_html = in_html or address
     q = '"'
     img = ("<img style=" + q + "border-style: solid;border-width: 0px" + q + " alt=" + q + q
-           + " src=" + q + IN_HTML + q + "/></a>")
+           + " src=" + q + in_html + q + "/></a>")
     anchor = "<a href=" + q + LINK_TARGET_URL + q + " target=" + q + "_blank" + q + ">"
     # Ends on swrd2, so the last text differs from the one xclip offered.
     return [
-        ("swrfr22", f"[url={LINK_TARGET_URL}][img]{IN_FORUM}[/img][/url]"),
-        ("swrfrc22", f"[center][url={LINK_TARGET_URL}][img]{IN_FORUM}[/img][/url][/center]"),
+        ("swrfr22", f"[url={LINK_TARGET_URL}][img]{in_forum}[/img][/url]"),
+        ("swrfrc22", f"[center][url={LINK_TARGET_URL}][img]{in_forum}[/img][/url][/center]"),
         ("swrh22", anchor + img),
         ("swrhc22", "<div align=" + q + "center" + q + ">" + anchor + img + "</div>"),
         ("swrd2", address),
@@ -38,7 +42,7 @@ class CodeOutput(harness.SessionCase):
 
     def test_every_code_button_puts_its_code_on_the_clipboard(self):
         self.paste(ADDRESS)
-        for button, text in expected_codes(ADDRESS):
+        for button, text in expected_codes(ADDRESS, IN_FORUM, IN_HTML):
             with self.subTest(button=button):
                 self.program.click(CODE_BUTTONS[button])
                 self.session.wait_for_clipboard(text)

@@ -116,6 +116,7 @@ class WaylandSession(harness.Session):
     def __init__(self):
         harness._become_subreaper()
         self._helpers = []  # wl-copy owners
+        self.bystanders = []  # other programs a case runs beside the program
         self.programs = []
         self.tmp = Path(tempfile.mkdtemp(prefix="pinmark-e2e-"))
         self.display = self.server = self.window_manager = self.bus = self.pointer = None

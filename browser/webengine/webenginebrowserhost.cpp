@@ -170,6 +170,8 @@ WebEngineBrowserHost::WebEngineBrowserHost(QObject *parent)
 WebEngineBrowserHost::~WebEngineBrowserHost()
 {
     m_closing = true;
+    if (m_view)
+        m_view->removeEventFilter(this);
     // The profile must outlive every page that uses it, and the page every view showing it.
     delete m_view.data();
     delete m_page;
@@ -536,7 +538,9 @@ void WebEngineBrowserHost::whenResponsive(void (WebEngineBrowserHost::*action)()
 
 bool WebEngineBrowserHost::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view && event->type() == QEvent::ChildPolished)
+    // The type first: while the view is being destroyed it still sends events, and it is no
+    // longer a view then.
+    if (event->type() == QEvent::ChildPolished && watched == m_view)
         hideDrawingWindows(m_view);
     return BrowserHost::eventFilter(watched, event);
 }

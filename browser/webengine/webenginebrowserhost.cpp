@@ -415,8 +415,10 @@ void WebEngineBrowserHost::probeGallery()
         reply->deleteLater();
         if (!m_showingErrorPage)
             return;
+        // Any answer of the server's will do, even one that refuses the question: the page
+        // itself then decides whether it shows.
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (status >= 200 && status < 400)
+        if (status > 0)
             retryNow();
         else
             scheduleRetry();

@@ -15,8 +15,9 @@ DROPPED = ("http_proxy", "https_proxy", "all_proxy", "no_proxy", "HTTP_PROXY", "
            "DISPLAY")
 
 OPENER = """#!/bin/sh
-# Records its arguments, one JSON list a line, instead of opening anything.
-exec {python} -c 'import json, sys; open(sys.argv[1], "a").write(json.dumps(sys.argv[2:]) + "\\n")' {log} "$@"
+# Records its arguments, one JSON list a line, instead of opening anything. A sanitizer runtime
+# preloaded into the program is not the recorder's.
+exec env -u LD_PRELOAD {python} -c 'import json, sys; open(sys.argv[1], "a").write(json.dumps(sys.argv[2:]) + "\\n")' {log} "$@"
 """
 
 

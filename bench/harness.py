@@ -16,6 +16,7 @@ import threading
 import time
 import urllib.request
 from pathlib import Path
+from urllib.parse import urlsplit
 
 ROOT = Path(__file__).resolve().parent.parent
 BENCH = ROOT / "bench"
@@ -26,25 +27,36 @@ from desk.environment import RecordingOpener, program_env  # noqa: E402
 from desk.offline import offline_prefix  # noqa: E402,F401  (used by run and soak)
 from desk.xvfb import Xvfb  # noqa: E402
 
-# The builds measured, as CMakePresets.json names them, with the loopback port each compiles in.
+# The builds measured, as CMakePresets.json names them. The gallery address each shows is read
+# back from its configuration, so that the presets stay the one place where it is written.
 BENCH_PRESET = "bench"
-BENCH_PORT = 18741
 SANITIZER_PRESET = "asan"
-SANITIZER_PORT = 18731
-IS_ROOT = os.geteuid() == 0
 
 MAIN = layout.frmweb()
-# Window-relative places of the main window's controls (top left corner, size).
-CONTROLS = MAIN.controls
 CODE_BUTTONS = list(layout.CODE_BUTTONS)
 
 
 def centre(name):
+    """The centre of a control of the main window, in window coordinates."""
     return MAIN.centre(name)
 
 
-def gallery_url(port):
-    return gallery.gallery_url(port)
+def configured_gallery(build_dir):
+    """The gallery address a build shows, and the loopback port to serve it on."""
+    url = None
+    try:
+        for line in (Path(build_dir) / "CMakeCache.txt").read_text().splitlines():
+            if line.startswith("PINMARK_GALLERY_URL:"):
+                url = line.split("=", 1)[1]
+    except OSError:
+        pass
+    if not url:
+        sys.exit(f"{build_dir} is not a configured build: run without --no-build")
+    parts = urlsplit(url)
+    if parts.hostname != gallery.HOST or parts.path != gallery.GALLERY_PATH or not parts.port:
+        sys.exit(f"{build_dir} shows the gallery at {url}, which is not served here: build it "
+                 "with its preset")
+    return url, parts.port
 
 
 def log(*parts):
@@ -166,13 +178,14 @@ def build_pinmark(preset):
 
 
 def program_in(build_dir):
-    """The program's executable in a build folder (wherever the build puts its outputs)."""
-    found = sorted(p for p in Path(build_dir).rglob("pinmark")
-                   if p.is_file() and os.access(p, os.X_OK) and "CMakeFiles" not in p.parts
-                   and "bench-tools" not in p.parts)
+    """The program's executable in a build folder, wherever the build puts its outputs (the
+    newest, should an older layout of the folder have left another)."""
+    found = [p for p in Path(build_dir).rglob("pinmark")
+             if p.is_file() and os.access(p, os.X_OK) and "CMakeFiles" not in p.parts
+             and "bench-tools" not in p.parts]
     if not found:
         sys.exit(f"no pinmark executable in {build_dir}: run without --no-build")
-    return found[0]
+    return max(found, key=lambda p: p.stat().st_mtime)
 
 
 def build_bench_tools(build_dir):
@@ -211,7 +224,7 @@ def gallery_dir(explicit=None):
 def start_gallery(directory, port):
     """The gallery served from a process of its own (python3 -m desk.gallery), so that serving
     never competes with the measurements; stop it with stop_tree."""
-    url = gallery_url(port)
+    url = gallery.gallery_url(port)
     try:
         urllib.request.urlopen(f"http://127.0.0.1:{port}/", timeout=1)
         sys.exit(f"port {port} on 127.0.0.1 is already served by another program; "

@@ -7,9 +7,10 @@ picture boxes, whose offsets are added up here.
 import functools
 import re
 import xml.etree.ElementTree as ElementTree
+from dataclasses import dataclass
 from typing import NamedTuple
 
-from . import SOURCE_ROOT
+from . import SOURCE_ROOT, DeskError
 
 LAYOUTS = SOURCE_ROOT / "assets" / "layouts"
 
@@ -27,18 +28,23 @@ class Rect(NamedTuple):
         return self.x <= x < self.x + self.width and self.y <= y < self.y + self.height
 
 
-class Layout(NamedTuple):
+@dataclass(frozen=True)
+class Layout:
     name: str
     title: str
     size: tuple
     controls: dict  # name: Rect in window coordinates, hidden controls included
-    hidden: frozenset
 
     def __getitem__(self, name):
-        return self.controls[name]
+        rect = self.controls[name]
+        if not rect.width or not rect.height:
+            # A control placed by a layout manager has no geometry in the file: clicking at
+            # 0,0 would hit another control and fail far from here.
+            raise DeskError(f"{name} has no fixed place in the layout {self.name}")
+        return rect
 
     def centre(self, name):
-        return self.controls[name].centre()
+        return self[name].centre()
 
     def title_pattern(self):
         """A regular expression matching exactly the window's title."""
@@ -59,27 +65,24 @@ def load(name):
     root = ElementTree.parse(LAYOUTS / f"{name}.ui").getroot().find("widget")
     title = root.find("property[@name='windowTitle']/string")
     window = _geometry(root)
-    controls, hidden = {}, set()
+    controls = {}
 
     def walk(widget, ox, oy):
         for child in widget.findall("widget"):
             g = _geometry(child)
             here = Rect(ox + g.x, oy + g.y, g.width, g.height)
             controls[child.get("name")] = here
-            shown = child.find("property[@name='visible']/bool")
-            if shown is not None and shown.text == "false":
-                hidden.add(child.get("name"))
             walk(child, here.x, here.y)
 
     walk(root, 0, 0)
     return Layout(root.get("name"), title.text if title is not None else "",
-                  (window.width, window.height), controls, frozenset(hidden))
+                  (window.width, window.height), controls)
 
 
 def frmweb():
     return load("frmweb")
 
 
-# The main window's code buttons, in the order the layout's glossary gives them.
+# The main window's code buttons, left to right: bare, centred HTML, HTML, centred BBCode, BBCode.
 CODE_BUTTONS = ("swrd2", "swrhc22", "swrh22", "swrfrc22", "swrfr22")
 NOTICES = ("about", "notcon", "selimg", "wronglink")

@@ -178,8 +178,8 @@ class Hands:
         ok = NOTICE_OK[size]
         self.xdo("mousemove", "--window", wid, *ok.centre(), "click", 1)
 
-    def press_close(self):
-        self.xdo("mousemove", "--window", self.main, *MAIN.centre("xx"), "click", 1)
+    def press_close(self, main):
+        self.xdo("mousemove", "--window", main, *MAIN.centre("xx"), "click", 1)
 
 
 class Faults:

@@ -1,12 +1,12 @@
-"""What bench/run and bench/soak share: building, a private X server and gallery server,
-the program's environment, process trees and their memory, and stopping what was started.
+"""What bench/run and bench/soak share beyond the test driver (tests/support/desk): building
+with the presets, the X probe, another program on the clipboard, the machine's description, and
+stopping at exit whatever was started.
 
 Everything started here is stopped here, by process id; every wait has a deadline."""
 
 import atexit
 import os
 import re
-import select
 import shutil
 import signal
 import subprocess
@@ -16,41 +16,47 @@ import threading
 import time
 import urllib.request
 from pathlib import Path
+from urllib.parse import urlsplit
 
 ROOT = Path(__file__).resolve().parent.parent
 BENCH = ROOT / "bench"
-PORT = 18741
-GALLERY_URL = f"http://127.0.0.1:{PORT}/fmm/fe/moq.htm"
-LOOPBACK_OPTIONS = [
-    f"-DPINMARK_GALLERY_URL={GALLERY_URL}",
-    f"-DPINMARK_LINK_TARGET_URL=http://127.0.0.1:{PORT}/",
-    f"-DPINMARK_PORTAL_URL=http://127.0.0.1:{PORT}",
-    "-DPINMARK_PUBLISHER_HOST=127.0.0.1",
-    "-DPINMARK_BUILD_TESTS=OFF",
-]
-IS_ROOT = os.geteuid() == 0
+sys.path.insert(0, str(ROOT / "tests" / "support"))
 
-# Window-relative places of the main window's controls (top left corner, size).
-CONTROLS = {
-    "swrd2": (18, 33, 129, 34),
-    "swrhc22": (148, 33, 129, 34),
-    "swrh22": (278, 33, 129, 34),
-    "swrfrc22": (408, 33, 129, 34),
-    "swrfr22": (537, 33, 129, 34),
-    "swrur": (278, 105, 129, 34),
-    "xx": (8, 101, 50, 41),
-    "min": (56, 101, 50, 41),
-    "aboutimg": (104, 101, 50, 41),
-    "mwqa": (536, 101, 136, 42),
-    "Text2": (18, 80, 649, 21),
-    "WebBrowser1": (5, 144, 673, 353),
-}
-CODE_BUTTONS = ["swrd2", "swrfr22", "swrfrc22", "swrh22", "swrhc22"]
+from desk import DeskError, gallery, layout, processes  # noqa: E402
+from desk.environment import RecordingOpener, program_env  # noqa: E402
+from desk.offline import offline_prefix  # noqa: E402,F401  (used by run and soak)
+from desk.xvfb import Xvfb  # noqa: E402
+
+# The builds measured, as CMakePresets.json names them. The gallery address each shows is read
+# back from its configuration, so that the presets stay the one place where it is written.
+BENCH_PRESET = "bench"
+SANITIZER_PRESET = "asan"
+
+MAIN = layout.frmweb()
+CODE_BUTTONS = list(layout.CODE_BUTTONS)
 
 
 def centre(name):
-    x, y, w, h = CONTROLS[name]
-    return x + w // 2, y + h // 2
+    """The centre of a control of the main window, in window coordinates."""
+    return MAIN.centre(name)
+
+
+def configured_gallery(build_dir):
+    """The gallery address a build shows, and the loopback port to serve it on."""
+    url = None
+    try:
+        for line in (Path(build_dir) / "CMakeCache.txt").read_text().splitlines():
+            if line.startswith("PINMARK_GALLERY_URL:"):
+                url = line.split("=", 1)[1]
+    except OSError:
+        pass
+    if not url:
+        sys.exit(f"{build_dir} is not a configured build: run without --no-build")
+    parts = urlsplit(url)
+    if parts.hostname != gallery.HOST or parts.path != gallery.GALLERY_PATH or not parts.port:
+        sys.exit(f"{build_dir} shows the gallery at {url}, which is not served here: build it "
+                 "with its preset")
+    return url, parts.port
 
 
 def log(*parts):
@@ -64,6 +70,7 @@ def now_ms():
 # ---- processes ---------------------------------------------------------------------------------
 
 _started = []  # Popen objects, in start order
+_stop_at_exit = []  # other things to stop: the X server
 
 
 def spawn(cmd, **kwargs):
@@ -72,110 +79,23 @@ def spawn(cmd, **kwargs):
     return proc
 
 
-def process_table():
-    """pid -> (ppid, comm) for every process we may read."""
-    table = {}
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/stat", "rb") as f:
-                stat = f.read().decode("utf-8", "replace")
-        except OSError:
-            continue
-        # comm may hold spaces and parentheses: it ends at the last ')'.
-        close = stat.rfind(")")
-        comm = stat[stat.find("(") + 1 : close]
-        fields = stat[close + 2 :].split()
-        if fields[0] == "Z":
-            continue
-        table[int(entry)] = (int(fields[1]), comm)
-    return table
-
-
-def descendants(pid, table=None):
-    table = table if table is not None else process_table()
-    children = {}
-    for child, (parent, _) in table.items():
-        children.setdefault(parent, []).append(child)
-    out, todo = [], list(children.get(pid, []))
-    while todo:
-        p = todo.pop()
-        out.append(p)
-        todo.extend(children.get(p, []))
-    return out
+descendants = processes.descendants
+alive = processes.alive
+pss_kb = processes.pss_kb
+tree_pss_kb = processes.tree_pss_kb
+stop_tree = processes.stop_tree
+renderer_descendants = processes.renderers
 
 
 def webengine_descendants(pid):
-    table = process_table()
-    return [p for p in descendants(pid, table) if table[p][1].startswith("QtWebEngine")]
-
-
-def alive(pid):
-    try:
-        with open(f"/proc/{pid}/stat", "rb") as f:
-            stat = f.read().decode("utf-8", "replace")
-    except OSError:
-        return False
-    return stat[stat.rfind(")") + 2 :].split()[0] != "Z"
-
-
-def pss_kb(pid):
-    try:
-        with open(f"/proc/{pid}/smaps_rollup") as f:
-            for line in f:
-                if line.startswith("Pss:"):
-                    return int(line.split()[1])
-    except OSError:
-        pass
-    return 0
-
-
-def tree_pss_kb(pid):
-    """Proportional set size of a process and all its descendants, in kB."""
-    return sum(pss_kb(p) for p in [pid] + descendants(pid))
-
-
-def stop_pids(pids, grace=3.0):
-    for p in pids:
-        if alive(p):
-            try:
-                os.kill(p, signal.SIGTERM)
-            except ProcessLookupError:
-                pass
-    deadline = time.time() + grace
-    while time.time() < deadline and any(alive(p) for p in pids):
-        time.sleep(0.05)
-    for p in pids:
-        if alive(p):
-            try:
-                os.kill(p, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
-
-
-def stop_tree(proc, grace=5.0):
-    """Stops a started process and whatever it started, each by its own id."""
-    if proc.poll() is None:
-        kids = descendants(proc.pid)
-        proc.terminate()
-        try:
-            proc.wait(grace)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            proc.wait(5)
-        stop_pids(kids)
-    for stream in (proc.stdin, proc.stdout, proc.stderr):
-        if stream:
-            try:
-                stream.close()
-            except OSError:
-                pass
+    return list(processes.engine_processes(pid))
 
 
 def stop_all():
     while _started:
         stop_tree(_started.pop())
+    while _stop_at_exit:
+        _stop_at_exit.pop()()
 
 
 def _on_signal(signum, _frame):
@@ -246,15 +166,26 @@ def install_deps():
     run_step(["bash", str(ROOT / "scripts" / "install-deps.sh")], "/dev/null")
 
 
-def build_pinmark(build_dir, extra_options):
-    build_dir = Path(build_dir)
+def build_pinmark(preset):
+    """Configures and builds a preset of CMakePresets.json; returns its build folder."""
+    build_dir = ROOT / f"build-{preset}"
     build_dir.mkdir(parents=True, exist_ok=True)
     logfile = build_dir / "bench-build.log"
     logfile.write_text("")
-    run_step(["cmake", "-S", ROOT, "-B", build_dir, "-G", "Ninja"] + LOOPBACK_OPTIONS
-             + extra_options, logfile)
-    run_step(["cmake", "--build", build_dir, "-j2", "--target", "pinmark"], logfile)
-    return build_dir / "app" / "pinmark"
+    run_step(["cmake", "--preset", preset, "-S", ROOT], logfile)
+    run_step(["cmake", "--build", build_dir, "-j2"], logfile)
+    return build_dir
+
+
+def program_in(build_dir):
+    """The program's executable in a build folder, wherever the build puts its outputs (the
+    newest, should an older layout of the folder have left another)."""
+    found = [p for p in Path(build_dir).rglob("pinmark")
+             if p.is_file() and os.access(p, os.X_OK) and "CMakeFiles" not in p.parts
+             and "bench-tools" not in p.parts]
+    if not found:
+        sys.exit(f"no pinmark executable in {build_dir}: run without --no-build")
+    return max(found, key=lambda p: p.stat().st_mtime)
 
 
 def build_bench_tools(build_dir):
@@ -271,23 +202,14 @@ def build_bench_tools(build_dir):
 # ---- the display, the gallery, the environment --------------------------------------------------
 
 
-def start_xvfb(size="1280x1024x24"):
-    read_end, write_end = os.pipe()
-    spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp"],
-          pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    data = b""
-    deadline = time.time() + 15
-    while not data.endswith(b"\n"):
-        left = deadline - time.time()
-        if left <= 0 or not select.select([read_end], [], [], left)[0]:
-            sys.exit("Xvfb did not report a display within 15 s")
-        chunk = os.read(read_end, 64)
-        if not chunk:
-            sys.exit("Xvfb ended before it reported a display")
-        data += chunk
-    os.close(read_end)
-    return ":" + data.decode().strip()
+def start_xvfb(width, height):
+    """A private X server, stopped at exit; returns its display name."""
+    try:
+        server = Xvfb(width, height, timeout=15)
+    except DeskError as e:
+        sys.exit(str(e))
+    _stop_at_exit.append(server.stop)
+    return server.name
 
 
 def gallery_dir(explicit=None):
@@ -299,67 +221,36 @@ def gallery_dir(explicit=None):
     return BENCH / "fixtures"
 
 
-def start_gallery(directory):
+def start_gallery(directory, port):
+    """The gallery served from a process of its own (python3 -m desk.gallery), so that serving
+    never competes with the measurements; stop it with stop_tree."""
+    url = gallery.gallery_url(port)
     try:
-        urllib.request.urlopen(f"http://127.0.0.1:{PORT}/", timeout=1)
-        sys.exit(f"port {PORT} on 127.0.0.1 is already served by another program; "
-                 "the bench build needs it for its gallery")
+        urllib.request.urlopen(f"http://127.0.0.1:{port}/", timeout=1)
+        sys.exit(f"port {port} on 127.0.0.1 is already served by another program; "
+                 "the build measured needs it for its gallery")
     except OSError:
         pass
-    server = spawn([sys.executable, "-m", "http.server", str(PORT), "--bind", "127.0.0.1",
-                    "--directory", str(directory)],
+    server = spawn([sys.executable, "-B", "-m", "desk.gallery", "--port", str(port),
+                    "--directory", str(directory)], cwd=ROOT / "tests" / "support",
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     deadline = time.time() + 15
     while time.time() < deadline:
         try:
-            with urllib.request.urlopen(GALLERY_URL, timeout=1) as reply:
+            with urllib.request.urlopen(url, timeout=1) as reply:
                 if reply.status == 200:
                     return server
         except OSError:
             time.sleep(0.1)
-    sys.exit(f"the gallery server did not answer {GALLERY_URL} within 15 s")
+    sys.exit(f"the gallery server did not answer {url} within 15 s")
 
 
-def renderer_descendants(pid):
-    """The page renderers below pid: engine processes whose parent is one too (the zygote)."""
-    table = process_table()
-    engine = {p for p in descendants(pid, table) if table[p][1].startswith("QtWebEngine")}
-    return [p for p in engine if table[p][0] in engine]
-
-
-def program_env(display, scratch):
-    """The same environment for Pinmark and the baseline."""
-    env = {k: v for k, v in os.environ.items()
-           if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "SESSION_MANAGER")}
-    home = Path(scratch) / "home"
-    runtime = Path(scratch) / "runtime"
-    bin_dir = Path(scratch) / "bin"
-    for d in (home, runtime, bin_dir):
-        d.mkdir(parents=True, exist_ok=True)
-    runtime.chmod(0o700)
-    # Launches go to a recorder, never to a real browser.
-    opener = bin_dir / "xdg-open"
-    opener.write_text('#!/bin/sh\nprintf "%s\\n" "$*" >> "$(dirname "$0")/launches.log"\n')
-    opener.chmod(0o755)
-    env.update({
-        "DISPLAY": display,
-        "QT_QPA_PLATFORM": "xcb",
-        "HOME": str(home),
-        "XDG_RUNTIME_DIR": str(runtime),
-        "PATH": f"{bin_dir}:{env.get('PATH', '/usr/bin:/bin')}",
-        "QTWEBENGINE_CHROMIUM_FLAGS": "--disable-gpu",
-        "QT_LOGGING_RULES": "pinmark.timing.debug=true",
-    })
-    if IS_ROOT:
-        env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
-    return env
-
-
-def offline_prefix():
-    """A network namespace with nothing but a loopback that is down."""
-    if not shutil.which("unshare"):
-        sys.exit("unshare (util-linux) is needed for the offline start")
-    return ["unshare", "-n", "--"] if IS_ROOT else ["unshare", "-r", "-n", "--"]
+def bench_env(display, scratch):
+    """The same environment for Pinmark and the programs it is compared with; the opener's
+    launches go to scratch/launches.jsonl."""
+    opener = RecordingOpener(scratch)
+    return program_env(os.environ, Path(scratch) / "home", opener, DISPLAY=display,
+                       QT_LOGGING_RULES="pinmark.timing.debug=true")
 
 
 def scratch_dir(prefix):

@@ -7,57 +7,55 @@ its process id when the session ends.
 """
 
 import argparse
-import ctypes
-import http.server
-import json
 import os
-import select
 import shutil
 import signal
-import socketserver
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import unittest
 from pathlib import Path
-from urllib.parse import unquote, urlsplit
 
 HERE = Path(__file__).resolve().parent
 SOURCE_ROOT = HERE.parents[1]
+sys.path.insert(0, str(SOURCE_ROOT / "tests" / "support"))
+
+from desk import DeskError, gallery, layout, processes  # noqa: E402
+from desk import wait_until as desk_wait_until  # noqa: E402
+from desk.environment import RecordingOpener, program_env  # noqa: E402
+from desk.offline import has_default_route, offline_prefix  # noqa: E402
+from desk.xvfb import Xvfb  # noqa: E402
+
 FIXTURES = SOURCE_ROOT / "tests" / "fixtures" / "gallery"
 
-HOST = "127.0.0.1"
+HOST = gallery.HOST
 PORT = 18731
 SITE = f"http://{HOST}:{PORT}"
-GALLERY_PATH = "/fmm/fe/moq.htm"
+GALLERY_PATH = gallery.GALLERY_PATH
 GALLERY_URL = SITE + GALLERY_PATH
 LINK_TARGET_URL = SITE + "/"
 
 TIMEOUT = 30.0  # the first start of the web engine is slow on a loaded machine
 SCREEN = (1280, 800)
 
-MAIN_TITLE = r"^Pinmark 1\.0$"
-MAIN_SIZE = (684, 552)
-NOTICE_SIZE = (400, 135)  # notcon, selimg, wronglink
-ABOUT_TITLE = r"^About Pinmark 1\.0$"
-ABOUT_SIZE = (400, 340)
-NOTICE_OK = (200, 111)  # inside the OK button, x 152..247, y 94..128 of a short notice
+_MAIN = layout.frmweb()
+_ABOUT = layout.load("about")
+_NOTICE = layout.load("selimg")  # notcon and wronglink share its size and OK button
+MAIN_TITLE = _MAIN.title_pattern()
+MAIN_SIZE = _MAIN.size
+NOTICE_SIZE = _NOTICE.size
+ABOUT_TITLE = _ABOUT.title_pattern()
+ABOUT_SIZE = _ABOUT.size
+NOTICE_OK = _NOTICE.centre("Picture1")
 
 # Main window controls, window coordinates of a point inside each.
-XX = (30, 120)
-ABOUTIMG = (129, 121)
-SWRUR = (342, 122)
-CODE_BUTTONS = {  # name: point inside it (each 129 x 34 at the given left, top 33)
-    "swrd2": (18 + 64, 50),
-    "swrhc22": (148 + 64, 50),
-    "swrh22": (278 + 64, 50),
-    "swrfrc22": (408 + 64, 50),
-    "swrfr22": (537 + 64, 50),
-}
-BROWSER_ORIGIN = (5, 144)  # WebBrowser1 inside the window; the page is shown at 1x scale
-LOADIMG = (278, 500, 129, 48)  # page-status badge: left, top, width, height
+XX = _MAIN.centre("xx")
+ABOUTIMG = _MAIN.centre("aboutimg")
+SWRUR = _MAIN.centre("swrur")
+CODE_BUTTONS = {name: _MAIN.centre(name) for name in layout.CODE_BUTTONS}
+BROWSER_ORIGIN = _MAIN["WebBrowser1"][:2]  # the page is shown at 1x scale
+LOADIMG = tuple(_MAIN["loadimg"])  # page-status badge: left, top, width, height
 
 # Places in the gallery fixture (page coordinates, centres of the elements of moq.htm).
 PAGE = {
@@ -79,9 +77,7 @@ PHOTO_ADDRESS = SITE + "/fmm/fe/pics/my photo.png"  # the spaced picture once se
 # in a session of its own after the program has ended, so it is not part of the program's tree.
 KEEPER_NAME = "pinmark-clipkeeper"[:15]
 
-
-class HarnessError(AssertionError):
-    """Something the test needs is missing or did not happen in time; the message says what."""
+HarnessError = DeskError
 
 
 # ---- Command line and configuration ---------------------------------------------------------
@@ -139,134 +135,15 @@ def require_tools(*names):
 
 def wait_until(predicate, timeout=TIMEOUT, what="condition", interval=0.05, on_timeout=None):
     """Polls predicate until it returns a true value, which is returned."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() >= deadline:
-            extra = on_timeout() if on_timeout else ""
-            raise HarnessError(f"timed out after {timeout:g} s waiting for {what}{extra}")
-        time.sleep(interval)
-
-
-# ---- Processes --------------------------------------------------------------------------------
-
-def _become_subreaper():
-    # Processes the program leaves behind are re-parented to us instead of init, so they
-    # can still be found (and stopped) as our descendants.
-    try:
-        libc = ctypes.CDLL(None, use_errno=True)
-        libc.prctl(36, 1, 0, 0, 0)  # PR_SET_CHILD_SUBREAPER
-    except OSError:
-        pass
-
-
-def _service_subreaper():
-    # For processes of the desktop session (bus, window manager): what they start and leave
-    # stays below them instead of coming up to us among the program's leftovers.
-    ctypes.CDLL(None, use_errno=True).prctl(36, 1, 0, 0, 0)  # PR_SET_CHILD_SUBREAPER
-
-
-def _process_table():
-    """{pid: (ppid, state, starttime, name)} of every process we can see."""
-    table = {}
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/stat", "rb") as f:
-                raw = f.read().decode("utf-8", "replace")
-        except OSError:
-            continue
-        name = raw[raw.find("(") + 1 : raw.rfind(")")]
-        fields = raw[raw.rfind(")") + 2 :].split()
-        table[int(entry)] = (int(fields[1]), fields[0], fields[19], name)
-    return table
-
-
-def descendants(pid, table=None):
-    """Living (not zombie) descendants of pid: {pid: (starttime, name)}."""
-    table = table or _process_table()
-    children = {}
-    for p, (ppid, _, _, _) in table.items():
-        children.setdefault(ppid, []).append(p)
-    found, todo = {}, list(children.get(pid, []))
-    while todo:
-        p = todo.pop()
-        ppid, state, start, name = table[p]
-        if state not in ("Z", "X"):
-            found[p] = (start, name)
-        todo.extend(children.get(p, []))
-    return found
-
-
-def _reap_orphans(known):
-    # As subreaper we inherit the program's orphans; collect the ones that died.
-    for pid, (ppid, state, _, _) in _process_table().items():
-        if ppid == os.getpid() and state == "Z" and pid not in known:
-            try:
-                os.waitpid(pid, os.WNOHANG)
-            except ChildProcessError:
-                pass
-
-
-def _stop_pid(pid, starttime):
-    """Stops one process by id, unless the id now belongs to another process."""
-    try:
-        with open(f"/proc/{pid}/stat", "rb") as f:
-            raw = f.read().decode("utf-8", "replace")
-        if raw[raw.rfind(")") + 2 :].split()[19] != starttime:
-            return
-        os.kill(pid, signal.SIGKILL)
-    except (OSError, IndexError):
-        pass
-
-
-def _stop_popen(proc, grace=3.0):
-    if proc is None or proc.poll() is not None:
-        return
-    proc.terminate()
-    try:
-        proc.wait(grace)
-    except subprocess.TimeoutExpired:
-        proc.kill()
-        proc.wait(grace)
+    return desk_wait_until(predicate, timeout, what, interval, on_timeout)
 
 
 # ---- X display --------------------------------------------------------------------------------
 
-class Display:
+class Display(Xvfb):
     def __init__(self):
         require_tools("Xvfb", "xdotool", "xclip", "import")
-        read_end, write_end = os.pipe()
-        try:
-            self.proc = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                 f"{SCREEN[0]}x{SCREEN[1]}x24", "-dpi", "96", "-nolisten", "tcp", "-noreset"],
-                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-            )
-        finally:
-            os.close(write_end)
-        number = b""
-        deadline = time.monotonic() + TIMEOUT
-        try:
-            while not number.endswith(b"\n"):
-                ready, _, _ = select.select([read_end], [], [], max(0, deadline - time.monotonic()))
-                chunk = os.read(read_end, 16) if ready else b""
-                if not chunk:
-                    err = b""
-                    if self.proc.poll() is not None:
-                        err = self.proc.stderr.read()
-                    self.stop()
-                    raise HarnessError("Xvfb did not start: " + err.decode(errors="replace")[-500:])
-                number += chunk
-        finally:
-            os.close(read_end)
-        self.name = ":" + number.decode().strip()
-
-    def stop(self):
-        _stop_popen(self.proc)
+        super().__init__(*SCREEN, timeout=TIMEOUT)
 
 
 # ---- Session bus ------------------------------------------------------------------------------
@@ -284,7 +161,8 @@ class SessionBus:
         self.address = f"unix:path={self.path}"
         self.proc = subprocess.Popen(
             ["dbus-daemon", "--session", "--nofork", "--nopidfile", f"--address={self.address}"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_service_subreaper)
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=processes.service_subreaper)
 
         def listening():
             if self.proc.poll() is not None:
@@ -294,7 +172,7 @@ class SessionBus:
         wait_until(listening, TIMEOUT, "the session bus")
 
     def stop(self):
-        _stop_popen(self.proc)
+        processes.stop_popen(self.proc)
 
 
 # ---- Window manager ---------------------------------------------------------------------------
@@ -320,7 +198,7 @@ class WindowManager:
         env.pop("WAYLAND_DISPLAY", None)
         self._log = open(Path(log_dir) / f"{name}.log", "wb")
         self.proc = subprocess.Popen(command, env=env, stdout=self._log, stderr=subprocess.STDOUT,
-                                     preexec_fn=_service_subreaper)
+                                     preexec_fn=processes.service_subreaper)
 
         def running():
             if self.proc.poll() is not None:
@@ -332,161 +210,26 @@ class WindowManager:
         wait_until(running, TIMEOUT, f"{name} to manage the display")
 
     def stop(self):
-        _stop_popen(self.proc)
+        processes.stop_popen(self.proc)
         self._log.close()
 
 
 # ---- Gallery server ---------------------------------------------------------------------------
 
-def _generated_page(body):
-    return ("<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Gallery</title>"
-            "<style>body{margin:0} .at{position:absolute;display:block;margin:0;border:0}"
-            " img.at{width:80px;height:60px}</style></head><body>" + body + "</body></html>")
-
-
-def _big_title_page():
-    title = "t" * (1 << 20)
-    return _generated_page(
-        f'<img class="at" style="left:10px;top:10px" src="pics/my%20photo.png" title="{title}" alt="">')
-
-
-def _many_pictures_page():
-    first = '<img class="at" style="left:10px;top:10px" src="pics/my%20photo.png" alt="">'
-    rest = "".join(f'<img id="m{i}" src="pics/dot.png" width="8" height="8" alt="">'
-                   for i in range(4999))
-    return _generated_page(first + '<div style="position:absolute;left:0;top:80px">' + rest + "</div>")
-
-
-class _Handler(http.server.SimpleHTTPRequestHandler):
-    def __init__(self, *args, **kwargs):
-        super().__init__(*args, directory=str(FIXTURES), **kwargs)
-
-    def log_message(self, *args):
-        pass
-
-    def do_GET(self):
-        server = self.server
-        server.record(self.command, self.path)
-        parts = urlsplit(self.path)
-        if parts.path == "/fmm/fe/ping":
-            self.send_response(204)
-            self.end_headers()
-            return
-        if parts.query == "slow":
-            server.stopping.wait(1.0)
-        if parts.path == GALLERY_PATH and server.mode != "normal":
-            self.serve_gallery_fault(server.mode)
-            return
-        super().do_GET()
-
-    def send_body(self, body, content_type="text/html; charset=utf-8", status=200):
-        self.send_response(status)
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-
-    def serve_gallery_fault(self, mode):
-        page = (FIXTURES / GALLERY_PATH.lstrip("/")).read_bytes()
-        if mode == "404":
-            self.send_body(b"", status=404)
-        elif mode in ("hang", "die"):
-            # Promise the whole page, deliver a part of it, then stall or hang up.
-            self.send_response(200)
-            self.send_header("Content-Type", "text/html; charset=utf-8")
-            self.send_header("Content-Length", str(len(page) + 4096))
-            self.end_headers()
-            self.wfile.write(page[: len(page) // 2])
-            self.wfile.flush()
-            if mode == "hang":
-                self.server.stopping.wait()
-            self.close_connection = True
-        elif mode == "bigtitle":
-            self.send_body(_big_title_page().encode())
-        elif mode == "many":
-            self.send_body(_many_pictures_page().encode())
-        elif mode.startswith("page:"):
-            self.send_body((FIXTURES / "fmm" / "fe" / mode[5:]).read_bytes())
-        elif mode.startswith("picture:"):
-            self.send_body((FIXTURES / "fmm" / "fe" / "pics" / mode[8:]).read_bytes(), "image/png")
-        else:
-            raise ValueError(mode)
-
-
-class GalleryServer(socketserver.ThreadingMixIn, http.server.HTTPServer):
-    """Serves tests/fixtures/gallery on 127.0.0.1:18731 and logs every request.
-
-    mode decides what the gallery address answers: "normal" (the fixture file), "404",
-    "hang" (headers and half the page, then nothing until shutdown), "die" (half the page,
-    then the connection closes), "bigtitle" (a picture with a 1 MB title), "many" (5,000
-    pictures), "page:NAME" (another fixture page of fmm/fe), "picture:NAME" (a PNG of pics/).
-    """
-
-    daemon_threads = True
-    block_on_close = False
-    allow_reuse_address = True
+class GalleryServer(gallery.GalleryServer):
+    """tests/fixtures/gallery on 127.0.0.1:18731, the address the test build shows."""
 
     def __init__(self):
-        try:
-            super().__init__((HOST, PORT), _Handler)
-        except OSError as e:
-            raise HarnessError(f"cannot listen on {HOST}:{PORT} (another test still running?): {e}")
-        self.mode = "normal"
-        self.stopping = threading.Event()
-        self._lock = threading.Lock()
-        self._log = []
-        self._thread = threading.Thread(target=self.serve_forever, daemon=True)
-        self._thread.start()
-
-    def handle_error(self, request, client_address):
-        # The browser hangs up whenever the program ends or leaves a page: not a fault.
-        if not isinstance(sys.exc_info()[1], ConnectionError):
-            super().handle_error(request, client_address)
-
-    def record(self, method, path):
-        with self._lock:
-            self._log.append((method, path))
-
-    def requests(self, since=0):
-        """Paths (with query) of the GET requests, from position since of the log on."""
-        with self._lock:
-            return [p for m, p in self._log[since:] if m == "GET"]
-
-    def fetched(self, since=0):
-        """requests() without the pages' own reports and the browser's icon lookups."""
-        return [p for p in self.requests(since)
-                if not p.startswith("/fmm/fe/ping?") and p != "/favicon.ico"]
-
-    def mark(self):
-        with self._lock:
-            return len(self._log)
-
-    def saw(self, path, since=0):
-        return any(unquote(urlsplit(p).path) == path or p == path for p in self.requests(since))
-
-    def wait_for_request(self, path, since=0, timeout=TIMEOUT):
-        wait_until(lambda: self.saw(path, since), timeout, f"GET {path} at the gallery server",
-                   on_timeout=lambda: f"; requests seen: {self.requests(since)[-20:]}")
-
-    def stop(self):
-        self.stopping.set()
-        self.shutdown()
-        self.server_close()
+        super().__init__(FIXTURES, PORT)
 
 
 # ---- Session: display, server, launcher, clipboard, programs -------------------------------
-
-XDG_OPEN = """#!/bin/sh
-# Records its arguments, one JSON list a line, instead of opening anything.
-exec {python} -c 'import json, sys; open(sys.argv[1], "a").write(json.dumps(sys.argv[2:]) + "\\n")' {log} "$@"
-"""
-
 
 class Session:
     """One X display, the gallery server and a recording xdg-open, for one case file."""
 
     def __init__(self, window_manager=None):
-        _become_subreaper()
+        processes.become_subreaper()
         self._helpers = []  # xclip owners
         self.bystanders = []  # other programs a case runs on the display (a clipboard manager)
         self.programs = []
@@ -502,7 +245,7 @@ class Session:
                 self.window_manager = WindowManager(window_manager, self.display.name, self.bus,
                                                     ARTIFACTS)
             self.server = GalleryServer()
-            self._make_launcher()
+            self.opener = RecordingOpener(self.tmp)
         except BaseException:
             self.close()
             raise
@@ -511,23 +254,13 @@ class Session:
         self.env.pop("WAYLAND_DISPLAY", None)
         _live_sessions.append(self)
 
-    def _make_launcher(self):
-        bindir = self.tmp / "bin"
-        bindir.mkdir()
-        self.launch_log = self.tmp / "launches.jsonl"
-        self.launch_log.touch()
-        script = bindir / "xdg-open"
-        script.write_text(XDG_OPEN.format(python=sys.executable, log=self.launch_log))
-        script.chmod(0o755)
-        self.bindir = bindir
-
     def close(self):
         if self in _live_sessions:
             _live_sessions.remove(self)
         for program in self.programs:
             program.kill()
         for proc in self._helpers:
-            _stop_popen(proc)
+            processes.stop_popen(proc)
         if self.server:
             self.server.stop()
         if self.window_manager:
@@ -537,8 +270,7 @@ class Session:
         if self.display:
             self.display.stop()
         # Anything else that ended up below us (orphans of the program) goes by its id too.
-        for pid, (start, _) in descendants(os.getpid()).items():
-            _stop_pid(pid, start)
+        processes.stop_processes(processes.descendants(os.getpid()))
         shutil.rmtree(self.tmp, ignore_errors=True)
 
     def services(self):
@@ -549,11 +281,14 @@ class Session:
 
     def launches(self):
         """Argument lists the program handed to xdg-open, in order."""
-        lines = self.launch_log.read_text().splitlines()
-        return [json.loads(line) for line in lines if line]
+        return self.opener.launches()
 
     def clear_launches(self):
-        self.launch_log.write_text("")
+        self.opener.clear()
+
+    def program_settings(self):
+        """What the program needs to reach this session: its display and its bus."""
+        return {"DISPLAY": self.display.name, "DBUS_SESSION_BUS_ADDRESS": self.bus.address}
 
     # -- X tools --
 
@@ -708,7 +443,7 @@ class Session:
 
     def stop_clipboard_owners(self):
         for proc in self._helpers:
-            _stop_popen(proc)
+            processes.stop_popen(proc)
         self._helpers = []
 
     def clipboard_targets(self):
@@ -745,10 +480,10 @@ class Session:
 
     def keepers(self):
         """{pid: session id} of the clipboard keepers alive on this session's display."""
-        _reap_orphans({p.pid for p in self.programs})
+        processes.reap_orphans({p.pid for p in self.programs})
         found = {}
-        for pid, (_, name) in descendants(os.getpid()).items():
-            if name == KEEPER_NAME:
+        for pid, proc in processes.descendants(os.getpid()).items():
+            if proc.name == KEEPER_NAME:
                 try:
                     found[pid] = os.getsid(pid)
                 except OSError:
@@ -763,49 +498,18 @@ class Session:
         return program
 
 
-def _unshare_prefix():
-    """The command prefix that runs the program without a network (only loopback, down)."""
-    for prefix in (["unshare", "-n"], ["unshare", "-r", "-n"]):
-        if shutil.which("unshare") and subprocess.run(
-            prefix + ["true"], capture_output=True).returncode == 0:
-            return prefix
-    raise HarnessError("`unshare -n` is not permitted here: the offline start needs a network "
-                       "namespace of its own (run the tests as root, or allow user namespaces)")
-
-
 class Program:
     """One run of the Pinmark binary in the session's display."""
 
     def __init__(self, session, offline=False, extra_env=None):
         self.session = session
-        home = session.tmp / f"home{len(session.programs)}"
-        runtime = home / "run"
-        runtime.mkdir(parents=True)
-        runtime.chmod(0o700)
-        env = dict(session.env)
-        for key in ("http_proxy", "https_proxy", "all_proxy", "no_proxy", "HTTP_PROXY",
-                    "HTTPS_PROXY", "ALL_PROXY", "NO_PROXY", "DBUS_SESSION_BUS_ADDRESS",
-                    "SESSION_MANAGER", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
-            env.pop(key, None)
-        env.update(
-            PATH=f"{session.bindir}:{env.get('PATH', '/usr/bin:/bin')}",
-            HOME=str(home),
-            XDG_RUNTIME_DIR=str(runtime),
-            XDG_CONFIG_HOME=str(home / ".config"),
-            XDG_CACHE_HOME=str(home / ".cache"),
-            XDG_DATA_HOME=str(home / ".local" / "share"),
-            QT_QPA_PLATFORM="xcb",
-            DBUS_SESSION_BUS_ADDRESS=session.bus.address,
-            QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu",
-            LANG="C.UTF-8",
-        )
-        if os.geteuid() == 0:
-            env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
-        env.update(extra_env or {})
-        if not offline and not _has_default_route():
+        settings = {**session.program_settings(), **(extra_env or {})}
+        env = program_env(session.env, session.tmp / f"home{len(session.programs)}",
+                          session.opener, **settings)
+        if not offline and not has_default_route():
             raise HarnessError("this machine has no default route, so the program would start "
                                "offline; the online cases need a network")
-        command = ([*_unshare_prefix()] if offline else []) + [BINARY]
+        command = (offline_prefix() if offline else []) + [BINARY]
         self.log_path = ARTIFACTS / f"program-{len(session.programs)}.log"
         self._log = open(self.log_path, "wb")
         self.proc = subprocess.Popen(command, env=env, stdout=self._log, stderr=subprocess.STDOUT)
@@ -920,7 +624,7 @@ class Program:
                                f"its output: {self.log_path}")
 
     def children(self):
-        return descendants(self.pid)
+        return processes.descendants(self.pid)
 
     def wait_for_exit(self, timeout=TIMEOUT):
         try:
@@ -937,37 +641,21 @@ class Program:
         ours.add(self.session.display.proc.pid)
         for service in self.session.services():
             ours.add(service.pid)
-        _reap_orphans(ours)
-        now = _process_table()
-        alive = {pid: name for pid, (start, name) in snapshot.items()
-                 if pid in now and now[pid][2] == start and now[pid][1] not in ("Z", "X")}
-        for pid, (ppid, state, _, name) in now.items():
-            if ppid == os.getpid() and pid not in ours and state not in ("Z", "X"):
-                alive[pid] = name
+        processes.reap_orphans(ours)
+        now = processes.table()
+        alive = {pid: proc.name for pid, proc in snapshot.items()
+                 if processes.alive(pid, proc.start)}
+        for pid, proc in now.items():
+            if proc.ppid == os.getpid() and pid not in ours and proc.state not in ("Z", "X"):
+                alive[pid] = proc.name
         # The clipboard keeper is detached on purpose; the cases that need it look at it.
         return {pid: name for pid, name in alive.items() if name != KEEPER_NAME}
 
     def kill(self):
-        snapshot = descendants(self.pid) if self.running() else {}
-        _stop_popen(self.proc)
-        for pid, (start, _) in snapshot.items():
-            _stop_pid(pid, start)
+        snapshot = processes.descendants(self.pid) if self.running() else {}
+        processes.stop_popen(self.proc)
+        processes.stop_processes(snapshot)
         self._log.close()
-
-
-def _has_default_route():
-    try:
-        lines = Path("/proc/net/route").read_text().splitlines()[1:]
-    except OSError:
-        return True
-    has_v4 = any(line.split()[1:2] == ["00000000"] for line in lines)
-    try:
-        v6 = Path("/proc/net/ipv6_route").read_text().splitlines()
-    except OSError:
-        v6 = []
-    has_v6 = any(l.split()[0] == "0" * 32 and l.split()[1] == "00" and l.split()[-1] != "lo"
-                 for l in v6 if l.split())
-    return has_v4 or has_v6
 
 
 class SessionCase(unittest.TestCase):

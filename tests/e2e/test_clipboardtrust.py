@@ -9,6 +9,7 @@ import subprocess
 import time
 
 import harness
+from desk import processes
 from harness import CODE_BUTTONS, LINK_TARGET_URL, MAIN_TITLE, NOTICE_OK, NOTICE_SIZE, SITE, SWRUR, XX
 
 PICS = SITE + "/fmm/fe/pics/"
@@ -227,14 +228,14 @@ class CodeOutlivesProgram(harness.SessionCase):
                                    env=self.session.env, stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL)
         self.session.bystanders.append(manager)
-        self.addCleanup(harness._stop_popen, manager)
+        self.addCleanup(processes.stop_popen, manager)
         self.addCleanup(manager.stdout.close)
         self.assertEqual(manager.stdout.readline(), b"ready\n")
         code = self.close_after_code()
         self.assertEqual(manager.stdout.readline(), b"saved " + code.encode() + b"\n")
         self.assertEqual(self.session.clipboard_bytes(), code.encode())
         self.assertEqual(self.session.keepers(), {}, "no keeper beside a clipboard manager")
-        harness._stop_popen(manager)
+        processes.stop_popen(manager)
 
     def test_code_stays_pasteable_until_another_program_takes_it(self):
         code = self.close_after_code()

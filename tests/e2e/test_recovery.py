@@ -6,6 +6,7 @@ import signal
 import time
 
 import harness
+from desk import processes
 from harness import CODE_BUTTONS, PHOTO_ADDRESS, SWRUR, XX, wait_until
 
 SLOW_LINK = (70, 25)  # slowlink.htm
@@ -39,10 +40,7 @@ class Recovery(harness.SessionCase):
     def renderers(self, program):
         """The page's renderer processes: children of the engine's zygote (whose command line
         they keep)."""
-        table = harness._process_table()
-        engine = {pid for pid, (_, name) in program.children().items()
-                  if name.startswith("QtWebEngine")}
-        return [pid for pid in engine if table[pid][0] in engine]
+        return processes.renderers(program.pid)
 
     def test_page_replaced_behind_the_publisher_box(self):
         # The box is open while the page it was asked from is replaced by the next one.

@@ -10,25 +10,18 @@ the clipboard from wl-copy and wl-paste, screenshots from grim.
 import json
 import os
 import re
-import shutil
 import subprocess
 import tempfile
 import time
 from pathlib import Path
 
 import harness
+from desk import processes, sway
+from desk.environment import RecordingOpener
 from harness import HarnessError, SCREEN, TIMEOUT, wait_until
 
 APP_ID = "net.velmora.Pinmark"
-UNPRIVILEGED = 65534  # nobody
 BUTTON_CODES = {1: 0x110, 2: 0x112, 3: 0x111}  # left, middle, right as Linux input codes
-
-SWAY_CONFIG = f"""xwayland disable
-output HEADLESS-1 resolution {SCREEN[0]}x{SCREEN[1]} scale 1
-default_border none
-default_floating_border none
-for_window [app_id="{APP_ID}"] floating enable
-"""
 
 
 def virtual_pointer_binary():
@@ -40,52 +33,12 @@ def virtual_pointer_binary():
     return path
 
 
-class Compositor:
-    """A headless sway with one 1280x800 output, run as an unprivileged user."""
+class Compositor(sway.Compositor):
+    """A headless sway with one output of the tests' screen size, the program's windows
+    floating."""
 
     def __init__(self, tmp, extra_config=""):
-        missing = [t for t in ("sway", "swaymsg", "setpriv", "grim", "wl-copy", "wl-paste")
-                   if shutil.which(t) is None]
-        if missing:
-            raise HarnessError("missing tools for the Wayland cases: " + ", ".join(missing) +
-                               " (Debian packages sway, grim, wl-clipboard, util-linux; "
-                               "scripts/install-deps.sh installs them)")
-        self.runtime = Path(tmp) / "sway-run"
-        self.runtime.mkdir()
-        os.chown(self.runtime, UNPRIVILEGED, UNPRIVILEGED)
-        self.runtime.chmod(0o700)
-        os.chmod(tmp, 0o755)  # the unprivileged compositor reads its config from here
-        config = Path(tmp) / "sway.config"
-        config.write_text(SWAY_CONFIG + extra_config)
-        config.chmod(0o644)
-        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(self.runtime),
-               "XDG_RUNTIME_DIR": str(self.runtime), "WLR_BACKENDS": "headless",
-               "WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1"}
-        self._log = open(harness.ARTIFACTS / "sway.log", "wb")
-        self.proc = subprocess.Popen(
-            ["setpriv", f"--reuid={UNPRIVILEGED}", f"--regid={UNPRIVILEGED}", "--clear-groups",
-             "sway", "-c", str(config)],
-            env=env, stdout=self._log, stderr=subprocess.STDOUT, preexec_fn=harness._service_subreaper)
-        self.socket = None
-        self.ipc = None
-
-        def ready():
-            if self.proc.poll() is not None:
-                raise HarnessError(f"sway ended with status {self.proc.returncode}; see "
-                                   f"{self._log.name}")
-            ipc = sorted(self.runtime.glob("sway-ipc.*.sock"))
-            sockets = [p for p in self.runtime.glob("wayland-*") if not p.name.endswith(".lock")]
-            if not ipc or not sockets:
-                return False
-            self.ipc, self.socket = str(ipc[0]), str(sockets[0])
-            return subprocess.run(["swaymsg", "-s", self.ipc, "-t", "get_version"],
-                                  capture_output=True).returncode == 0
-
-        wait_until(ready, TIMEOUT, "sway to answer swaymsg -t get_version")
-
-    def stop(self):
-        harness._stop_popen(self.proc)
-        self._log.close()
+        super().__init__(tmp, harness.ARTIFACTS, SCREEN, APP_ID, extra_config, TIMEOUT)
 
 
 class VirtualPointer:
@@ -107,14 +60,14 @@ class VirtualPointer:
                                + self.proc.stderr.read().strip())
 
     def stop(self):
-        harness._stop_popen(self.proc)
+        processes.stop_popen(self.proc)
 
 
 class WaylandSession(harness.Session):
     """The session of harness.Session with sway in place of the X display."""
 
     def __init__(self):
-        harness._become_subreaper()
+        processes.become_subreaper()
         self._helpers = []  # wl-copy owners
         self.bystanders = []  # other programs a case runs beside the program
         self.programs = []
@@ -124,7 +77,7 @@ class WaylandSession(harness.Session):
             self.display = Compositor(self.tmp)
             self.bus = harness.SessionBus(self.tmp)
             self.server = harness.GalleryServer()
-            self._make_launcher()
+            self.opener = RecordingOpener(self.tmp)
         except BaseException:
             self.close()
             raise
@@ -136,11 +89,9 @@ class WaylandSession(harness.Session):
         self.env.pop("DISPLAY", None)
         harness._live_sessions.append(self)
 
-    def program_env(self):
-        return {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": self.display.socket}
-
-    def start_program(self, offline=False, extra_env=None):
-        return super().start_program(offline, {**self.program_env(), **(extra_env or {})})
+    def program_settings(self):
+        return {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": self.display.socket,
+                "DBUS_SESSION_BUS_ADDRESS": self.bus.address}
 
     def services(self):
         return super().services() + ([self.pointer.proc] if self.pointer else [])

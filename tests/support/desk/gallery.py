@@ -1,0 +1,188 @@
+"""The gallery on loopback: a folder served over HTTP, every request written down, and the
+gallery's address able to fail on purpose.
+
+In the tests it runs inside the test's process; the benchmarks start it as a process of its
+own (python3 -m desk.gallery), so that serving never competes with their measurements:
+
+    python3 -m desk.gallery --port 18741 --directory demo
+"""
+
+import argparse
+import http.server
+import socketserver
+import sys
+import threading
+from pathlib import Path
+from urllib.parse import unquote, urlsplit
+
+from . import DeskError, wait_until
+
+HOST = "127.0.0.1"
+GALLERY_PATH = "/fmm/fe/moq.htm"
+PING_PATH = "/fmm/fe/ping"  # the fixture pages report their load here
+
+
+def gallery_url(port, host=HOST):
+    return f"http://{host}:{port}{GALLERY_PATH}"
+
+
+def _generated_page(body):
+    return ("<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Gallery</title>"
+            "<style>body{margin:0} .at{position:absolute;display:block;margin:0;border:0}"
+            " img.at{width:80px;height:60px}</style></head><body>" + body + "</body></html>")
+
+
+def _big_title_page():
+    title = "t" * (1 << 20)
+    return _generated_page(
+        f'<img class="at" style="left:10px;top:10px" src="pics/my%20photo.png" title="{title}" alt="">')
+
+
+def _many_pictures_page():
+    first = '<img class="at" style="left:10px;top:10px" src="pics/my%20photo.png" alt="">'
+    rest = "".join(f'<img id="m{i}" src="pics/dot.png" width="8" height="8" alt="">'
+                   for i in range(4999))
+    return _generated_page(first + '<div style="position:absolute;left:0;top:80px">' + rest + "</div>")
+
+
+class _Handler(http.server.SimpleHTTPRequestHandler):
+    def __init__(self, request, client_address, server):
+        super().__init__(request, client_address, server, directory=str(server.directory))
+
+    def log_message(self, *args):
+        pass
+
+    def do_GET(self):
+        server = self.server
+        server.record(self.command, self.path)
+        parts = urlsplit(self.path)
+        if parts.path == PING_PATH:
+            self.send_response(204)
+            self.end_headers()
+            return
+        if parts.query == "slow":
+            server.stopping.wait(1.0)
+        if parts.path == GALLERY_PATH and server.mode != "normal":
+            self.serve_gallery_fault(server.mode)
+            return
+        super().do_GET()
+
+    def send_body(self, body, content_type="text/html; charset=utf-8", status=200):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def serve_gallery_fault(self, mode):
+        folder = self.server.directory / "fmm" / "fe"
+        page = (self.server.directory / GALLERY_PATH.lstrip("/")).read_bytes()
+        if mode == "404":
+            self.send_body(b"", status=404)
+        elif mode in ("hang", "die"):
+            # Promise the whole page, deliver a part of it, then stall or hang up.
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html; charset=utf-8")
+            self.send_header("Content-Length", str(len(page) + 4096))
+            self.end_headers()
+            self.wfile.write(page[: len(page) // 2])
+            self.wfile.flush()
+            if mode == "hang":
+                self.server.stopping.wait()
+            self.close_connection = True
+        elif mode == "bigtitle":
+            self.send_body(_big_title_page().encode())
+        elif mode == "many":
+            self.send_body(_many_pictures_page().encode())
+        elif mode.startswith("page:"):
+            self.send_body((folder / mode[5:]).read_bytes())
+        elif mode.startswith("picture:"):
+            self.send_body((folder / "pics" / mode[8:]).read_bytes(), "image/png")
+        else:
+            raise ValueError(mode)
+
+
+class GalleryServer(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    """Serves directory on HOST:port from a thread of its own and logs every request.
+
+    mode decides what the gallery address answers: "normal" (the file), "404", "hang" (headers
+    and half the page, then nothing until shutdown), "die" (half the page, then the connection
+    closes), "bigtitle" (a picture with a 1 MB title), "many" (5,000 pictures), "page:NAME"
+    (another page of fmm/fe), "picture:NAME" (a PNG of fmm/fe/pics).
+    """
+
+    daemon_threads = True
+    block_on_close = False
+    allow_reuse_address = True
+
+    def __init__(self, directory, port):
+        self.directory = Path(directory)
+        try:
+            super().__init__((HOST, port), _Handler)
+        except OSError as e:
+            raise DeskError(f"cannot listen on {HOST}:{port} (another run still serving "
+                            f"there?): {e}")
+        self.port = port
+        self.mode = "normal"
+        self.stopping = threading.Event()
+        self._lock = threading.Lock()
+        self._log = []
+        self._thread = threading.Thread(target=self.serve_forever, daemon=True)
+        self._thread.start()
+
+    def handle_error(self, request, client_address):
+        # The browser hangs up whenever the program ends or leaves a page: not a fault.
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
+
+    def record(self, method, path):
+        with self._lock:
+            self._log.append((method, path))
+
+    def requests(self, since=0):
+        """Paths (with query) of the GET requests, from position since of the log on."""
+        with self._lock:
+            return [p for m, p in self._log[since:] if m == "GET"]
+
+    def fetched(self, since=0):
+        """requests() without the pages' own reports and the browser's icon lookups."""
+        return [p for p in self.requests(since)
+                if not p.startswith(PING_PATH + "?") and p != "/favicon.ico"]
+
+    def mark(self):
+        with self._lock:
+            return len(self._log)
+
+    def saw(self, path, since=0):
+        return any(unquote(urlsplit(p).path) == path or p == path for p in self.requests(since))
+
+    def wait_for_request(self, path, since=0, timeout=30.0):
+        wait_until(lambda: self.saw(path, since), timeout, f"GET {path} at the gallery server",
+                   on_timeout=lambda: f"; requests seen: {self.requests(since)[-20:]}")
+
+    def stop(self):
+        self.stopping.set()
+        self.shutdown()
+        self.server_close()
+
+
+def main():
+    parser = argparse.ArgumentParser(description="Serves a gallery folder on 127.0.0.1.")
+    parser.add_argument("--port", type=int, required=True)
+    parser.add_argument("--directory", required=True)
+    args = parser.parse_args()
+    try:
+        server = GalleryServer(args.directory, args.port)
+    except DeskError as e:
+        sys.exit(str(e))
+    print("serving", flush=True)
+    try:
+        threading.Event().wait()
+    except KeyboardInterrupt:
+        pass
+    finally:
+        server.stop()
+
+
+if __name__ == "__main__":
+    main()

@@ -112,8 +112,9 @@ class Recovery(harness.SessionCase):
         # The page leaves for a blank page by itself: no link leads back, the keys do.
         program, mark = self.start("page:blankout.htm")
         program.wait_for_page("blankout-loaded", mark)
+        self.server.wait_for_request("/fmm/fe/ping?blankout-left", mark)
         wait_until(lambda: program.badge() == "loaded" and program.page_is_blank(),
-                   what="the page to leave for a blank one")
+                   what="the blank page to be shown")
         self.key(program, "alt+Left")
         self.wait_for_photo_page(program)
         mark = self.server.mark()

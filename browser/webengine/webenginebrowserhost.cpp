@@ -1,7 +1,7 @@
-#include "webenginebrowserhost.h"
+#include "browser/webengine/webenginebrowserhost.h"
 
-#include "documentbridge.h"
-#include "rendererprocess.h"
+#include "browser/webengine/documentbridge.h"
+#include "browser/webengine/rendererprocess.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,6 +22,8 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+
+namespace Pinmark {
 
 using namespace std::chrono_literals;
 
@@ -540,3 +542,5 @@ bool WebEngineBrowserHost::eventFilter(QObject *watched, QEvent *event)
         hideDrawingWindows(m_view);
     return BrowserHost::eventFilter(watched, event);
 }
+
+} // namespace Pinmark

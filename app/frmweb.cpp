@@ -40,7 +40,8 @@ frmWeb::frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices
 
 frmWeb::~frmWeb() = default;
 
-void frmWeb::showSelection(const SelectionState &selection)
+// The fields show the selection; nothing reads it back from them.
+void frmWeb::setSelection(const SelectionState &selection)
 {
     m_selection = selection;
     ui->Text1->setText(m_selection.Text1);
@@ -190,7 +191,7 @@ void frmWeb::publishCode(CodeTemplate which)
         notices.show(NoticeId::selimg);
         return;
     }
-    showSelection({m_selection.Text1, buildCode(which, m_selection.Text1, LinkTargetUrl)});
+    setSelection({m_selection.Text1, buildCode(which, m_selection.Text1, LinkTargetUrl)});
     services.clipboardClear();
     services.clipboardSetText(m_selection.Text2);
 }
@@ -203,7 +204,7 @@ void frmWeb::acceptPastedAddress()
         notices.show(NoticeId::wronglink);
         return;
     }
-    showSelection({candidate, candidate});
+    setSelection({candidate, candidate});
 }
 
 // ---- The gallery document ------------------------------------------------------------------
@@ -272,7 +273,7 @@ bool frmWeb::HTMLDoc_onclick(const HtmlEventObj &event)
     const ClickRoute route = routeClick(event.srcElement);
     switch (route.action) {
     case ClickRoute::SelectImage:
-        showSelection({route.address, route.address});
+        setSelection({route.address, route.address});
         break;
     case ClickRoute::LaunchExternal:
         services.launchInSystemBrowser(route.address);

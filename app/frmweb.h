@@ -61,7 +61,7 @@ protected:
 private:
     void wireButtons();
     void startGallery();
-    void showSelection(const SelectionState &selection);
+    void setSelection(const SelectionState &selection);
     void bindDocument(HtmlDocument *document);
     void publishCode(CodeTemplate which);
     void acceptPastedAddress();

@@ -538,7 +538,9 @@ void WebEngineBrowserHost::whenResponsive(void (WebEngineBrowserHost::*action)()
 
 bool WebEngineBrowserHost::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view && event->type() == QEvent::ChildPolished)
+    // The type first: while the view is being destroyed it is no longer a view, and comparing
+    // the guarded pointer with it would take it for one.
+    if (event->type() == QEvent::ChildPolished && watched == m_view)
         hideDrawingWindows(m_view);
     return BrowserHost::eventFilter(watched, event);
 }

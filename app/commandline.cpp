@@ -1,10 +1,12 @@
-#include "commandline.h"
+#include "app/commandline.h"
 
 #include "pinmark/config.h"
 
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
+
+namespace Pinmark {
 
 namespace {
 
@@ -120,3 +122,5 @@ std::optional<int> handleCommandLine(int argc, char *argv[])
         return answer.exitStatus == 0 ? 1 : answer.exitStatus;
     return answer.exitStatus;
 }
+
+} // namespace Pinmark

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace Pinmark {
+
 // Pinmark takes no arguments for its work, but answers --help and --version like any command,
 // refuses what it does not know, and lets Qt's own options (-platform, -reverse, ...) through.
 // All of it happens before the window system is touched, so it works without a display.
@@ -29,3 +31,5 @@ CommandLineAnswer answerCommandLine(const QStringList &arguments);
 
 // Prints the answer for argv and returns the exit status, or nothing when the program should run.
 std::optional<int> handleCommandLine(int argc, char *argv[]);
+
+} // namespace Pinmark

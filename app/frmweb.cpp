@@ -1,12 +1,12 @@
-#include "frmweb.h"
+#include "app/frmweb.h"
 
-#include "browserhost.h"
-#include "clickrouting.h"
-#include "connectivity.h"
-#include "desktopservices.h"
-#include "notices.h"
-#include "pasteacceptance.h"
+#include "browser/browserhost.h"
+#include "core/clickrouting.h"
+#include "core/connectivity.h"
+#include "core/pasteacceptance.h"
+#include "dialogs/notices.h"
 #include "pinmark/config.h"
+#include "platform/desktopservices.h"
 #include "ui_frmweb.h"
 
 #include <QDateTime>
@@ -17,7 +17,7 @@
 #include <QScreen>
 #include <QWindow>
 
-using namespace Pinmark;
+namespace Pinmark {
 
 // Off by default; the benchmarks switch it on with QT_LOGGING_RULES="pinmark.timing.debug=true"
 // to learn when the gallery document was bound.
@@ -40,13 +40,12 @@ frmWeb::frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices
 
 frmWeb::~frmWeb() = default;
 
-TextField *frmWeb::Text1() const
+// The fields show the selection; nothing reads it back from them.
+void frmWeb::setSelection(const SelectionState &selection)
 {
-    return ui->Text1;
-}
-TextField *frmWeb::Text2() const
-{
-    return ui->Text2;
+    m_selection = selection;
+    ui->Text1->setText(m_selection.Text1);
+    ui->Text2->setText(m_selection.Text2);
 }
 
 void frmWeb::wireButtons()
@@ -95,7 +94,10 @@ void frmWeb::Form_Load()
 {
     QString kind;
     if (IsWebConnected(kind)) {
-        WebBrowser1->Navigate2(GalleryPageUrl);
+        // The window needs nothing of the engine: it is on screen first, and the engine starts
+        // behind it (see paintEvent).
+        m_galleryPending = true;
+        WebBrowser1->prepareWindow();
         services.showWindow(this);
     } else {
         services.closeWindow(this);
@@ -169,19 +171,29 @@ void frmWeb::Form_MouseUp()
 void frmWeb::paintEvent(QPaintEvent *)
 {
     QPainter(this).drawPixmap(0, 0, m_background);
+    if (m_galleryPending) {
+        // On the next turn of the event loop, once this first frame has gone to the screen.
+        m_galleryPending = false;
+        QMetaObject::invokeMethod(this, &frmWeb::startGallery, Qt::QueuedConnection);
+    }
+}
+
+void frmWeb::startGallery()
+{
+    WebBrowser1->Navigate2(GalleryPageUrl);
 }
 
 // ---- Code output and paste -----------------------------------------------------------------
 
 void frmWeb::publishCode(CodeTemplate which)
 {
-    if (Text1()->text().isEmpty()) {
+    if (m_selection.Text1.isEmpty()) {
         notices.show(NoticeId::selimg);
         return;
     }
-    Text2()->setText(buildCode(which, Text1()->text(), LinkTargetUrl));
+    setSelection({m_selection.Text1, buildCode(which, m_selection.Text1, LinkTargetUrl)});
     services.clipboardClear();
-    services.clipboardSetText(Text2()->text());
+    services.clipboardSetText(m_selection.Text2);
 }
 
 void frmWeb::acceptPastedAddress()
@@ -192,8 +204,7 @@ void frmWeb::acceptPastedAddress()
         notices.show(NoticeId::wronglink);
         return;
     }
-    Text1()->setText(candidate);
-    Text2()->setText(Text1()->text());
+    setSelection({candidate, candidate});
 }
 
 // ---- The gallery document ------------------------------------------------------------------
@@ -212,7 +223,6 @@ void frmWeb::bindDocument(HtmlDocument *document)
         HTMLdoc->setBound(false);
     }
     HTMLdoc = document;
-    HTMLwin = document ? document->parentWindow() : nullptr;
     if (!document)
         return;
     connect(document, &HtmlDocument::onclick, this, &frmWeb::HTMLDoc_onclick);
@@ -252,21 +262,18 @@ QString frmWeb::badgeName(bool loaded)
                   : QStringLiteral("جاري التحميل — Loading");
 }
 
-void frmWeb::HTMLDoc_onmousedown()
+void frmWeb::HTMLDoc_onmousedown(const HtmlEventObj &event)
 {
-    if (HTMLwin && HTMLwin->event().button == 2)
+    if (event.button == 2)
         services.showMessageBox(PublisherHost, QStringLiteral("velmora"));
 }
 
-bool frmWeb::HTMLDoc_onclick()
+bool frmWeb::HTMLDoc_onclick(const HtmlEventObj &event)
 {
-    if (!HTMLwin)
-        return false;
-    const ClickRoute route = routeClick(HTMLwin->event().srcElement);
+    const ClickRoute route = routeClick(event.srcElement);
     switch (route.action) {
     case ClickRoute::SelectImage:
-        Text1()->setText(route.address);
-        Text2()->setText(Text1()->text());
+        setSelection({route.address, route.address});
         break;
     case ClickRoute::LaunchExternal:
         services.launchInSystemBrowser(route.address);
@@ -279,3 +286,5 @@ bool frmWeb::HTMLDoc_onclick()
     }
     return false;
 }
+
+} // namespace Pinmark

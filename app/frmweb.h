@@ -1,6 +1,7 @@
 #pragma once
-#include "codetemplate.h"
-#include "htmldocument.h"
+#include "app/selectionstate.h"
+#include "browser/htmldocument.h"
+#include "core/codetemplate.h"
 
 #include <QPixmap>
 #include <QPointF>
@@ -12,11 +13,12 @@
 namespace Ui {
 class frmWeb;
 }
+
+namespace Pinmark {
 class BrowserHost;
 class DesktopServices;
 class PictureBox;
 class Notices;
-class TextField;
 
 // The main window: a frameless, picture-skinned window around the embedded gallery browser.
 // Every behaviour is a handler named after the object and the event it answers.
@@ -27,14 +29,14 @@ public:
     frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices);
     ~frmWeb() override;
 
-    // Runs once before the window is first shown: online, start loading the gallery and show
-    // the window; offline, close it unseen and show only the not-connected notice.
+    // Runs once before the window is first shown: online, show the window and start loading
+    // the gallery once its first frame is drawn; offline, close it unseen and show only the
+    // not-connected notice.
     void Form_Load();
     bool IsWebConnected(QString &kind);
 
-    // The selection state: Text1 holds the selected address, Text2 is the output field.
-    TextField *Text1() const;
-    TextField *Text2() const;
+    // The selected address and the output; Text1 and Text2 show them.
+    const SelectionState &selection() const { return m_selection; }
     Ui::frmWeb &layout() const { return *ui; }
 
     HtmlDocument *boundDocument() const { return HTMLdoc; }
@@ -47,8 +49,8 @@ public:
     void WebBrowser1_DocumentComplete(QObject *frame, const QVariant &address);
     void WebBrowser1_NavigationStarted();
     void HTMLdoc_onreadystatechange();
-    void HTMLDoc_onmousedown();
-    bool HTMLDoc_onclick();
+    void HTMLDoc_onmousedown(const HtmlEventObj &event);
+    bool HTMLDoc_onclick(const HtmlEventObj &event);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -58,6 +60,8 @@ protected:
 
 private:
     void wireButtons();
+    void startGallery();
+    void setSelection(const SelectionState &selection);
     void bindDocument(HtmlDocument *document);
     void publishCode(CodeTemplate which);
     void acceptPastedAddress();
@@ -83,7 +87,10 @@ private:
     BrowserHost *WebBrowser1;
     Notices &notices;
     QPointer<HtmlDocument> HTMLdoc;
-    QPointer<HtmlWindow> HTMLwin;
+    SelectionState m_selection;
     QPixmap m_background;
+    bool m_galleryPending = false; // online: the gallery is loaded once the window is drawn
     bool m_systemMoveStarted = false;
 };
+
+} // namespace Pinmark

@@ -1,9 +1,11 @@
-#include "lastwindowwatcher.h"
+#include "app/lastwindowwatcher.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+
+namespace Pinmark {
 
 LastWindowWatcher::LastWindowWatcher(QObject *parent) : QObject(parent)
 {
@@ -34,3 +36,5 @@ void LastWindowWatcher::quitIfNoWindowIsOpen()
     }
     QCoreApplication::exit(0);
 }
+
+} // namespace Pinmark

@@ -1,6 +1,8 @@
 #pragma once
 #include <QObject>
 
+namespace Pinmark {
+
 // Ends the run when the program's last open window closes. Qt's own rule does not count
 // tool windows, and every notice is one.
 class LastWindowWatcher : public QObject
@@ -16,3 +18,5 @@ private:
     void quitIfNoWindowIsOpen();
     bool m_checkPending = false;
 };
+
+} // namespace Pinmark

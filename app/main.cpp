@@ -1,33 +1,18 @@
-#include "commandline.h"
-#include "deferredbrowserhost.h"
-#include "desktopservices.h"
-#include "frmweb.h"
-#include "lastwindowwatcher.h"
-#include "notices.h"
-#include "picturebuttonaccessible.h"
+#include "app/commandline.h"
+#include "app/frmweb.h"
+#include "app/helperpaths.h"
+#include "app/lastwindowwatcher.h"
+#include "browser/deferredbrowserhost.h"
+#include "dialogs/notices.h"
 #include "pinmark/config.h"
-#include "qtdesktopservices.h"
-#include "terminationsignals.h"
+#include "platform/qtdesktopservices.h"
+#include "platform/terminationsignals.h"
+#include "widgets/picturebuttonaccessible.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
 
-namespace {
-// The web engine module and the clipboard keeper sit beside the program in a build, and in the
-// library folder once installed.
-QStringList helperPaths(const QString &name)
-{
-    const QString programDir = QCoreApplication::applicationDirPath();
-    return {programDir + QLatin1Char('/') + name,
-            QDir::cleanPath(programDir + QStringLiteral("/../" PINMARK_MODULE_DIR "/") + name)};
-}
-
-QStringList webEngineModulePaths()
-{
-    return helperPaths(QStringLiteral("pinmark-webengine"));
-}
-} // namespace
+using namespace Pinmark;
 
 int main(int argc, char *argv[])
 {
@@ -47,7 +32,8 @@ int main(int argc, char *argv[])
 
     LastWindowWatcher watcher;
     Notices notices([&services] { services.endApplication(); });
-    DeferredBrowserHost browser(webEngineModulePaths());
+    const QString programDir = QCoreApplication::applicationDirPath();
+    DeferredBrowserHost browser(helperPaths(programDir, QStringLiteral("pinmark-webengine")));
     QObject::connect(&browser, &DeferredBrowserHost::EngineUnavailable, [&services] {
         services.reportFailure(QStringLiteral("تعذر تشغيل متصفح البرنامج."),
                                QStringLiteral("The program's web browser could not be started."));
@@ -59,6 +45,6 @@ int main(int argc, char *argv[])
     window.Form_Load();
     services.guardClipboard();
     const int status = QApplication::exec();
-    services.keepClipboardAfterExit(helperPaths(QStringLiteral("pinmark-clipkeeper")));
+    services.keepClipboardAfterExit(helperPaths(programDir, QStringLiteral("pinmark-clipkeeper")));
     return status;
 }

@@ -1,4 +1,6 @@
-#include "browserhost.h"
+#include "browser/browserhost.h"
+
+namespace Pinmark {
 
 quint64 BrowserHost::beginDocument(const QString &url)
 {
@@ -46,3 +48,5 @@ void BrowserHost::topLevelNavigationStarted()
 {
     Q_EMIT NavigationStarted();
 }
+
+} // namespace Pinmark

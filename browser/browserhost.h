@@ -1,5 +1,6 @@
 #pragma once
-#include "htmldocument.h"
+#include "browser/browserexport.h"
+#include "browser/htmldocument.h"
 
 #include <QObject>
 #include <QPointer>
@@ -7,11 +8,13 @@
 
 class QWidget;
 
+namespace Pinmark {
+
 // What the program asks of its embedded web browser, WebBrowser1. The engine behind it
 // (Qt WebEngine in the program, a stand-in in the window tests) reports the documents it
 // creates and their events through the protected-turned-public delivery calls below, which
 // keep one current top-level document and drop events of any other generation.
-class BrowserHost : public QObject
+class PINMARK_BROWSER_EXPORT BrowserHost : public QObject
 {
     Q_OBJECT
 public:
@@ -20,6 +23,11 @@ public:
     // Puts the browser's view inside the given area of the window. Creating the view may be
     // deferred to the first navigation.
     virtual void attachTo(QWidget *area) = 0;
+
+    // The window around the browser's area is about to be shown, and pages will follow. An
+    // engine that draws through the GPU prepares the window for it here, so that the window is
+    // not created a second time when the engine's view arrives.
+    virtual void prepareWindow() {}
 
     // Starts loading an address and returns at once.
     virtual void Navigate2(const QString &address) = 0;
@@ -50,3 +58,5 @@ private:
     QPointer<HtmlDocument> m_current;
     quint64 m_nextGeneration = 1;
 };
+
+} // namespace Pinmark

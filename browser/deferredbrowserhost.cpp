@@ -1,9 +1,41 @@
-#include "deferredbrowserhost.h"
+#include "browser/deferredbrowserhost.h"
 
-#include <QLibrary>
+#include "browser/browserengine.h"
 
-DeferredBrowserHost::DeferredBrowserHost(QStringList modulePaths, QObject *parent)
-    : BrowserHost(parent), m_modulePaths(std::move(modulePaths))
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
+#include <QPluginLoader>
+
+namespace Pinmark {
+
+LoadedEngine loadBrowserEngine(const QStringList &pluginPaths)
+{
+    LoadedEngine result;
+    QStringList errors;
+    for (const QString &path : pluginPaths) {
+        QPluginLoader loader(path);
+        // The engine keeps threads and static state of its own: it stays for the whole run.
+        loader.setLoadHints(QLibrary::PreventUnloadHint);
+        QObject *root = loader.instance();
+        if (!root) {
+            errors << loader.errorString();
+            continue;
+        }
+        auto *engine = qobject_cast<BrowserEngine *>(root);
+        if (!engine) {
+            errors << path + QStringLiteral(": not a browser engine plugin");
+            continue;
+        }
+        result.engine = engine;
+        result.fileName = loader.fileName();
+        return result;
+    }
+    result.error = errors.join(QLatin1Char('\n'));
+    return result;
+}
+
+DeferredBrowserHost::DeferredBrowserHost(QStringList pluginPaths, QObject *parent)
+    : BrowserHost(parent), m_pluginPaths(std::move(pluginPaths))
 {
 }
 
@@ -12,6 +44,19 @@ void DeferredBrowserHost::attachTo(QWidget *area)
     m_area = area;
     if (m_engine)
         m_engine->attachTo(area);
+}
+
+void DeferredBrowserHost::prepareWindow()
+{
+    // The engine's view composes its pages through OpenGL where the display offers it, and a
+    // window that gains such a child while on screen is destroyed and made again (under Wayland
+    // it even becomes another window). A hidden stand-in gives the window that surface from the
+    // start. Without a shared OpenGL context there is no OpenGL, and the view draws in software.
+    const QOpenGLContext *share = QOpenGLContext::globalShareContext();
+    if (m_area && !m_engine && !m_surfaceStandIn && share && share->isValid()) {
+        m_surfaceStandIn = new QOpenGLWidget(m_area);
+        m_surfaceStandIn->hide();
+    }
 }
 
 void DeferredBrowserHost::Navigate2(const QString &address)
@@ -35,28 +80,22 @@ BrowserHost *DeferredBrowserHost::engine()
 {
     if (m_engine || m_failed)
         return m_engine;
-    QStringList errors;
-    for (const QString &path : std::as_const(m_modulePaths)) {
-        QLibrary module(path);
-        // The engine keeps threads and static state of its own: it stays for the whole run.
-        module.setLoadHints(QLibrary::PreventUnloadHint);
-        const auto create =
-            reinterpret_cast<CreateBrowserHostFunction>(module.resolve(CreateBrowserHostSymbol));
-        if (!create) {
-            errors << module.errorString();
-            continue;
-        }
-        m_engine = create(this);
-        break;
-    }
+    const LoadedEngine loaded = loadBrowserEngine(m_pluginPaths);
+    if (loaded.engine)
+        m_engine = loaded.engine->createHost(this);
     if (!m_engine) {
         m_failed = true;
-        Q_EMIT EngineUnavailable(errors.join(QLatin1Char('\n')));
+        Q_EMIT EngineUnavailable(loaded.error.isEmpty()
+                                     ? QStringLiteral("The engine plugin made no browser.")
+                                     : loaded.error);
         return nullptr;
     }
     connect(m_engine, &BrowserHost::DocumentComplete, this, &BrowserHost::DocumentComplete);
     connect(m_engine, &BrowserHost::NavigationStarted, this, &BrowserHost::NavigationStarted);
     if (m_area)
         m_engine->attachTo(m_area);
+    delete m_surfaceStandIn;
     return m_engine;
 }
+
+} // namespace Pinmark

@@ -1,4 +1,6 @@
-#include "htmldocument.h"
+#include "browser/htmldocument.h"
+
+namespace Pinmark {
 
 HtmlDocument::HtmlDocument(quint64 generation, const QString &url, QObject *parent)
     : QObject(parent), m_generation(generation), m_url(url)
@@ -19,23 +21,16 @@ void HtmlDocument::deliverReadyState(const QString &state)
     Q_EMIT onreadystatechange();
 }
 
-// The event is the window's for exactly as long as its handler runs. Documents are only ever
-// deleted later, from the event loop, and handlers run no event loop of their own, so the
-// document outlives the delivery; the guard keeps a broken rule from writing freed memory.
+// Documents are only ever deleted later, from the event loop, and handlers run no event loop
+// of their own, so the document outlives the delivery of its events.
 void HtmlDocument::deliverClick(const HtmlEventObj &event)
 {
-    const QPointer<HtmlDocument> self(this);
-    m_window.setEvent(event);
-    Q_EMIT onclick();
-    if (self)
-        m_window.setEvent({});
+    Q_EMIT onclick(event);
 }
 
 void HtmlDocument::deliverMouseDown(const HtmlEventObj &event)
 {
-    const QPointer<HtmlDocument> self(this);
-    m_window.setEvent(event);
-    Q_EMIT onmousedown();
-    if (self)
-        m_window.setEvent({});
+    Q_EMIT onmousedown(event);
 }
+
+} // namespace Pinmark

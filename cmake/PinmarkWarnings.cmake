@@ -1,8 +1,12 @@
-# Every target of ours calls pinmark_target_defaults(): warnings as errors, optional sanitizers.
+# Every target of ours calls pinmark_target_defaults(): warnings (as errors with PINMARK_WERROR),
+# optional sanitizers.
 # Tests pass TEST: they may write their string tables as plain literals.
 function(pinmark_target_defaults target)
     cmake_parse_arguments(D "TEST" "" "" ${ARGN})
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    if(PINMARK_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
     target_compile_definitions(${target} PRIVATE QT_NO_KEYWORDS QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
     if(NOT D_TEST)
         target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII)

@@ -1,4 +1,6 @@
-#include "notices.h"
+#include "dialogs/notices.h"
+
+namespace Pinmark {
 
 Notices::Notices(std::function<void()> endApplication, QObject *parent)
     : QObject(parent), m_endApplication(std::move(endApplication))
@@ -27,3 +29,5 @@ NoticeWindow *Notices::show(NoticeId id)
     slot->activateWindow();
     return slot;
 }
+
+} // namespace Pinmark

@@ -1,11 +1,13 @@
 #pragma once
-#include "noticewindow.h"
+#include "dialogs/noticewindow.h"
 
 #include <QObject>
 #include <QPointer>
 
 #include <array>
 #include <functional>
+
+namespace Pinmark {
 
 // Keeps at most one open instance of each notice. Showing an open notice raises that one
 // window; a notice that was closed is built afresh from its layout on its next show.
@@ -23,3 +25,5 @@ private:
     std::function<void()> m_endApplication;
     std::array<QPointer<NoticeWindow>, 4> m_open;
 };
+
+} // namespace Pinmark

@@ -1,16 +1,18 @@
-#include "noticewindow.h"
+#include "dialogs/noticewindow.h"
 
-#include "picturebutton.h"
-#include "taskbarhint.h"
+#include "dialogs/taskbarhint.h"
 #include "ui_about.h"
 #include "ui_notcon.h"
 #include "ui_selimg.h"
 #include "ui_wronglink.h"
+#include "widgets/picturebutton.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+
+namespace Pinmark {
 
 NoticeWindow::NoticeWindow(NoticeId id, std::function<void()> endApplication)
     : QWidget(nullptr, noticeWindowFlags()), m_id(id), m_endApplication(std::move(endApplication))
@@ -76,3 +78,5 @@ void NoticeWindow::paintEvent(QPaintEvent *)
     // Unscaled from the top left: the short notices cut off the picture's last row.
     QPainter(this).drawPixmap(0, 0, m_background);
 }
+
+} // namespace Pinmark

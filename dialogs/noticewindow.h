@@ -4,6 +4,8 @@
 
 #include <functional>
 
+namespace Pinmark {
+
 class PictureBox;
 class PictureButton;
 
@@ -44,3 +46,5 @@ private:
     std::function<void()> m_endApplication;
     QPixmap m_background;
 };
+
+} // namespace Pinmark

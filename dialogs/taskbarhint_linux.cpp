@@ -1,4 +1,4 @@
-#include "taskbarhint.h"
+#include "dialogs/taskbarhint.h"
 
 #include <QGuiApplication>
 #include <QWidget>
@@ -7,6 +7,8 @@
 
 #include <array>
 #include <cstdlib>
+
+namespace Pinmark {
 
 namespace {
 xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
@@ -45,3 +47,5 @@ void keepOffTaskbar(QWidget *window)
                         static_cast<uint32_t>(skip.size()), skip.data());
     xcb_flush(connection);
 }
+
+} // namespace Pinmark

@@ -1,4 +1,6 @@
-#include "taskbarhint.h"
+#include "dialogs/taskbarhint.h"
+
+namespace Pinmark {
 
 Qt::WindowFlags noticeWindowFlags()
 {
@@ -7,3 +9,5 @@ Qt::WindowFlags noticeWindowFlags()
 }
 
 void keepOffTaskbar(QWidget *) {}
+
+} // namespace Pinmark

@@ -3,16 +3,13 @@
 # served by a static server that lives exactly as long as the program.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# The port is the one the "demo" preset compiles in.
 port=8731
-build="$root/build-demo"
 
 "$root/scripts/install-deps.sh" demo
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPINMARK_BUILD_TESTS=OFF \
-      -DPINMARK_GALLERY_URL="http://127.0.0.1:$port/fmm/fe/moq.htm" \
-      -DPINMARK_LINK_TARGET_URL="http://127.0.0.1:$port/" \
-      -DPINMARK_PORTAL_URL="http://127.0.0.1:$port" \
-      -DPINMARK_PUBLISHER_HOST="127.0.0.1"
-cmake --build "$build" --target pinmark -j"$(nproc)"
+cd "$root"
+cmake --preset demo
+cmake --build --preset demo -j"$(nproc)"
 
 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$root/demo" >/dev/null 2>&1 &
 server=$!
@@ -28,4 +25,4 @@ done
 
 # Chromium's sandbox cannot run as root; only then is it switched off.
 if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
-"$build/app/pinmark"
+"$root/build-demo/bin/pinmark"

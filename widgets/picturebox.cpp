@@ -1,9 +1,11 @@
-#include "picturebox.h"
+#include "widgets/picturebox.h"
 
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QPainter>
+
+namespace Pinmark {
 
 PictureBox::PictureBox(QWidget *parent) : QLabel(parent)
 {
@@ -66,3 +68,5 @@ void PictureBox::focusOutEvent(QFocusEvent *event)
     QLabel::focusOutEvent(event);
     update();
 }
+
+} // namespace Pinmark

@@ -2,6 +2,8 @@
 #include <QLabel>
 #include <QPixmap>
 
+namespace Pinmark {
+
 // Loads a skin picture, drawn at twice the resolution where the display is scaled to 200 %,
 // so the skin stays crisp while the layout stays the same in pixels.
 QPixmap loadSkinPicture(const QString &path);
@@ -28,3 +30,5 @@ private:
     QString m_picture;
     bool m_keyboardFocus = false;
 };
+
+} // namespace Pinmark

@@ -1,7 +1,9 @@
-#include "picturebutton.h"
+#include "widgets/picturebutton.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+
+namespace Pinmark {
 
 PictureButton::PictureButton(QWidget *parent) : PictureBox(parent)
 {
@@ -106,3 +108,5 @@ void PictureButton::hideEvent(QHideEvent *event)
     }
     PictureBox::hideEvent(event);
 }
+
+} // namespace Pinmark

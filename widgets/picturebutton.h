@@ -1,7 +1,9 @@
 #pragma once
-#include "picturebox.h"
+#include "widgets/picturebox.h"
 
 #include <QPointer>
+
+namespace Pinmark {
 
 // A visible picture box that acts as a button. Two hidden holder boxes carry its pictures:
 // a press, with any mouse button, shows the pressed holder's picture and a release shows the
@@ -44,3 +46,5 @@ private:
     bool m_leftDown = false;
     bool m_keyDown = false;
 };
+
+} // namespace Pinmark

@@ -1,6 +1,8 @@
-#include "picturebuttonaccessible.h"
+#include "widgets/picturebuttonaccessible.h"
 
-#include "picturebutton.h"
+#include "widgets/picturebutton.h"
+
+namespace Pinmark {
 
 PictureButtonAccessible::PictureButtonAccessible(PictureButton *button)
     : QAccessibleWidget(button, QAccessible::Button)
@@ -29,8 +31,11 @@ void PictureButtonAccessible::install()
 {
     QAccessible::installFactory(
         [](const QString &className, QObject *object) -> QAccessibleInterface * {
-            if (className == QLatin1String("PictureButton") && object && object->isWidgetType())
+            if (className == QLatin1String(PictureButton::staticMetaObject.className()) && object &&
+                object->isWidgetType())
                 return new PictureButtonAccessible(static_cast<PictureButton *>(object));
             return nullptr;
         });
 }
+
+} // namespace Pinmark

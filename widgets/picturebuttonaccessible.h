@@ -1,6 +1,8 @@
 #pragma once
 #include <QAccessibleWidget>
 
+namespace Pinmark {
+
 class PictureButton;
 
 // Presents a picture button to assistive technology as a push button that can be pressed.
@@ -16,3 +18,5 @@ public:
     // Registers the factory; call once after the application object exists.
     static void install();
 };
+
+} // namespace Pinmark

@@ -1,6 +1,8 @@
-#include "textfield.h"
+#include "widgets/textfield.h"
 
 #include <limits>
+
+namespace Pinmark {
 
 TextField::TextField(QWidget *parent) : QLineEdit(parent)
 {
@@ -10,7 +12,6 @@ TextField::TextField(QWidget *parent) : QLineEdit(parent)
 
 void TextField::setText(const QString &text)
 {
-    m_text = text;
     if (text.size() <= ShownCharacters) {
         QLineEdit::setText(text);
         return;
@@ -20,3 +21,5 @@ void TextField::setText(const QString &text)
         shown.chop(1);
     QLineEdit::setText(shown + QChar(0x2026));
 }
+
+} // namespace Pinmark

@@ -1,10 +1,12 @@
 #pragma once
 #include <QLineEdit>
 
-// A one-line text field whose text is the state it holds. It shows at most a few thousand
+namespace Pinmark {
+
+// A one-line text field that shows a text of any length. It lays out at most a few thousand
 // characters of it: a line edit lays out and shapes everything it is given, and a pasted
-// address of megabytes would freeze the window for seconds. Reached through a TextField
-// pointer, text() is always the whole text.
+// address of megabytes would freeze the window for seconds. The whole text is kept by whoever
+// sets it.
 class TextField : public QLineEdit
 {
     Q_OBJECT
@@ -13,9 +15,8 @@ public:
 
     explicit TextField(QWidget *parent = nullptr);
 
-    QString text() const { return m_text; }
+    // Shows the text, cut after ShownCharacters with an ellipsis.
     void setText(const QString &text);
-
-private:
-    QString m_text;
 };
+
+} // namespace Pinmark

@@ -1,11 +1,13 @@
-#include "documentbridge.h"
+#include "browser/webengine/documentbridge.h"
 
-#include "webenginebrowserhost.h"
+#include "browser/webengine/webenginebrowserhost.h"
 
 #include <QMetaObject>
 
 #include <cmath>
 #include <optional>
+
+namespace Pinmark {
 
 namespace {
 
@@ -130,3 +132,5 @@ void DocumentBridge::backKeyPressed(double generation)
         return;
     deliver([g](WebEngineBrowserHost &host) { host.backKeyPressed(*g); });
 }
+
+} // namespace Pinmark

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QString>
 
+namespace Pinmark {
+
 class WebEngineBrowserHost;
 
 // The one object the document script reaches over the web channel, as "pinmark". It lives in
@@ -50,3 +52,5 @@ private:
 
     QPointer<WebEngineBrowserHost> m_host;
 };
+
+} // namespace Pinmark

@@ -1,6 +1,8 @@
-#include "rendererprocess.h"
+#include "browser/webengine/rendererprocess.h"
 
 #include <windows.h>
+
+namespace Pinmark {
 
 void endRendererProcess(qint64 pid)
 {
@@ -11,3 +13,5 @@ void endRendererProcess(qint64 pid)
         CloseHandle(process);
     }
 }
+
+} // namespace Pinmark

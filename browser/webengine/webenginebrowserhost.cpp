@@ -1,7 +1,7 @@
-#include "webenginebrowserhost.h"
+#include "browser/webengine/webenginebrowserhost.h"
 
-#include "documentbridge.h"
-#include "rendererprocess.h"
+#include "browser/webengine/documentbridge.h"
+#include "browser/webengine/rendererprocess.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,6 +22,8 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+
+namespace Pinmark {
 
 using namespace std::chrono_literals;
 
@@ -540,9 +542,11 @@ void WebEngineBrowserHost::whenResponsive(void (WebEngineBrowserHost::*action)()
 
 bool WebEngineBrowserHost::eventFilter(QObject *watched, QEvent *event)
 {
-    // The type first: while the view is being destroyed it still sends events, and it is no
-    // longer a view then.
+    // The type first: while the view is being destroyed it is no longer a view, and comparing
+    // the guarded pointer with it would take it for one.
     if (event->type() == QEvent::ChildPolished && watched == m_view)
         hideDrawingWindows(m_view);
     return BrowserHost::eventFilter(watched, event);
 }
+
+} // namespace Pinmark

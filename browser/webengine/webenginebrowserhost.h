@@ -1,19 +1,22 @@
 #pragma once
-#include "browserhost.h"
-#include "recoverypolicy.h"
+#include "browser/browserhost.h"
+#include "core/recoverypolicy.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEnginePage>
 
-class DocumentBridge;
-class HostPage;
 class QNetworkAccessManager;
 class QWebChannel;
 class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 class QWebEngineView;
+
+namespace Pinmark {
+
+class DocumentBridge;
+class HostPage;
 
 // WebBrowser1 on Qt WebEngine. The web engine (and its helper processes) starts only with the
 // first navigation, so a run that never navigates never starts it. Each top-level document gets
@@ -105,3 +108,5 @@ private:
     quint64 m_completedGeneration = 0;
     bool m_closing = false;
 };
+
+} // namespace Pinmark

@@ -1,7 +1,11 @@
 #pragma once
-#include "browserhost.h"
+#include "browser/browserhost.h"
 
 #include <QStringList>
+
+#include <functional>
+
+using namespace Pinmark;
 
 // A browser without an engine: tests create documents and raise their events by hand,
 // through the same generation bookkeeping the real engine uses.
@@ -11,9 +15,16 @@ class FakeBrowserHost : public BrowserHost
 public:
     QStringList navigate2Calls;
     QStringList navigateCalls;
+    // Runs at each Navigate2, before it is recorded: where a real host would start its engine.
+    std::function<void()> onNavigate2;
 
     void attachTo(QWidget *) override {}
-    void Navigate2(const QString &address) override { navigate2Calls << address; }
+    void Navigate2(const QString &address) override
+    {
+        if (onNavigate2)
+            onNavigate2();
+        navigate2Calls << address;
+    }
     void Navigate(const QString &address) override { navigateCalls << address; }
 
     // Creates a new top-level document and reports it complete.

@@ -1,7 +1,9 @@
 #pragma once
-#include "desktopservices.h"
+#include "platform/desktopservices.h"
 
 #include <QStringList>
+
+using namespace Pinmark;
 
 // Records every call in order and keeps a clipboard of its own. Window operations are
 // carried out for real (they are harmless offscreen); ending the application is only recorded.

@@ -1,11 +1,13 @@
 #pragma once
+#include "app/frmweb.h"
+#include "dialogs/notices.h"
 #include "fakebrowserhost.h"
 #include "fakedesktopservices.h"
-#include "frmweb.h"
-#include "notices.h"
 #include "ui_frmweb.h"
 
 #include <memory>
+
+using namespace Pinmark;
 
 // The main window built from its real layout, with stand-in desktop and browser.
 struct WindowFixture

@@ -1,6 +1,8 @@
-#include "clickrouting.h"
+#include "core/clickrouting.h"
 
 #include <QTest>
+
+using namespace Pinmark;
 
 Q_DECLARE_METATYPE(ClickRoute::Action)
 

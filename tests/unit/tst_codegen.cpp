@@ -1,8 +1,10 @@
-#include "codetemplate.h"
-#include "pasteacceptance.h"
-#include "safeaddress.h"
+#include "core/codetemplate.h"
+#include "core/pasteacceptance.h"
+#include "core/safeaddress.h"
 
 #include <QTest>
+
+using namespace Pinmark;
 
 Q_DECLARE_METATYPE(CodeTemplate)
 

@@ -1,7 +1,9 @@
-#include "commandline.h"
+#include "app/commandline.h"
 #include "pinmark/config.h"
 
 #include <QTest>
+
+using namespace Pinmark;
 
 using Kind = CommandLineAnswer::Kind;
 Q_DECLARE_METATYPE(CommandLineAnswer::Kind)

@@ -1,8 +1,10 @@
-#include "connectivity.h"
-#include "launchpolicy.h"
-#include "routetable.h"
+#include "core/connectivity.h"
+#include "core/launchpolicy.h"
+#include "platform/routetable.h"
 
 #include <QTest>
+
+using namespace Pinmark;
 
 Q_DECLARE_METATYPE(NetworkInterface)
 
@@ -87,7 +89,7 @@ void TestPlatformRules::verdict()
     QFETCH(int, result);
     QFETCH(quint32, flags);
     quint32 word = 0xdeadbeef;
-    QCOMPARE(connectivityVerdict({v4, v6, nics, proxy}, &word), result);
+    QCOMPARE(connectivityVerdict({defaultRouteInterfaces(v4, v6), nics, proxy}, &word), result);
     QCOMPARE(word, flags);
 }
 

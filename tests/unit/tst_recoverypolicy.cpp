@@ -1,7 +1,9 @@
 // The rules that bring the gallery back after a failure.
-#include "recoverypolicy.h"
+#include "core/recoverypolicy.h"
 
 #include <QtTest>
+
+using namespace Pinmark;
 
 using namespace std::chrono_literals;
 using Ms = std::chrono::milliseconds;

@@ -1,10 +1,12 @@
-#include "picturebutton.h"
 #include "pinmark/config.h"
+#include "widgets/picturebutton.h"
 #include "windowfixture.h"
 
-#include "textfield.h"
+#include "widgets/textfield.h"
 #include <QApplication>
 #include <QTest>
+
+using namespace Pinmark;
 
 namespace {
 PictureButton *buttonNamed(WindowFixture &f, const QString &name)

@@ -1,11 +1,13 @@
-#include "codetemplate.h"
-#include "picturebutton.h"
+#include "core/codetemplate.h"
 #include "pinmark/config.h"
+#include "widgets/picturebutton.h"
 #include "windowfixture.h"
 
-#include "textfield.h"
+#include "widgets/textfield.h"
 #include <QApplication>
 #include <QTest>
+
+using namespace Pinmark;
 
 namespace {
 PictureButton *codeButton(WindowFixture &f, CodeTemplate which)
@@ -64,12 +66,12 @@ void TestCodeOutput::nothingSelectedShowsSelimg()
 {
     QFETCH(CodeTemplate, which);
     WindowFixture f;
-    f.window->Text2()->setText(QStringLiteral("earlier output"));
+    f.ui().Text2->setText(QStringLiteral("earlier output"));
     f.services.clipboard = QStringLiteral("someone else's text");
     QTest::mouseClick(codeButton(f, which), Qt::LeftButton);
     QTest::mouseClick(codeButton(f, which), Qt::LeftButton);
     QCOMPARE(countOpen(NoticeId::selimg), 1);
-    QCOMPARE(f.window->Text2()->text(), QStringLiteral("earlier output"));
+    QCOMPARE(f.ui().Text2->text(), QStringLiteral("earlier output"));
     QCOMPARE(f.services.clipboard, QStringLiteral("someone else's text"));
     QVERIFY(f.services.calls.isEmpty());
 }
@@ -84,17 +86,18 @@ void TestCodeOutput::publishWritesFieldThenClipboard()
 
     const QString address = QStringLiteral("http://g.test/pics/my cat \"<&[/img].jpg");
     f.selectImage(QStringLiteral("http://g.test/pics/my%20cat%20\"<&[/img].jpg"));
-    QCOMPARE(f.window->Text1()->text(), address);
-    QCOMPARE(f.window->Text2()->text(), address);
+    QCOMPARE(f.window->selection().Text1, address);
+    QCOMPARE(f.window->selection().Text2, address);
 
     for (int round = 0; round < 2; ++round) {
         f.services.calls.clear();
         QTest::mouseClick(codeButton(f, which), Qt::LeftButton);
         const QString expected = buildCode(which, address, Pinmark::LinkTargetUrl);
-        QCOMPARE(f.window->Text2()->text(), expected);
+        QCOMPARE(f.window->selection().Text2, expected);
+        QCOMPARE(f.ui().Text2->text(), expected); // the output field shows the state
         QCOMPARE(f.services.clipboard, expected);
         QCOMPARE(f.services.calls, (QStringList{"clipboardClear", "clipboardSetText"}));
-        QCOMPARE(f.window->Text1()->text(), address);
+        QCOMPARE(f.window->selection().Text1, address);
     }
 }
 
@@ -119,11 +122,11 @@ void TestCodeOutput::pastedAddressIsStoredExactly()
     QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
     QCOMPARE(countOpen(NoticeId::wronglink), 0);
     QCOMPARE(f.services.calls, QStringList{"clipboardGetText"});
-    QCOMPARE(f.window->Text1()->text(), clipboard);
-    QCOMPARE(f.window->Text2()->text(), clipboard);
+    QCOMPARE(f.window->selection().Text1, clipboard);
+    QCOMPARE(f.window->selection().Text2, clipboard);
     QCOMPARE(f.services.clipboard, clipboard);
     // However long the address, the field lays out only its beginning.
-    QVERIFY(f.window->Text2()->QLineEdit::text().size() <= TextField::ShownCharacters + 1);
+    QVERIFY(f.ui().Text2->text().size() <= TextField::ShownCharacters + 1);
 
     // swrd2 puts it back unchanged.
     QTest::mouseClick(f.ui().swrd2, Qt::LeftButton);
@@ -142,7 +145,7 @@ void TestCodeOutput::refusedPasteKeepsSelection()
         f.services.calls.clear();
         QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
         QCOMPARE(f.services.calls, QStringList{"clipboardGetText"});
-        QCOMPARE(f.window->Text1()->text(), QStringLiteral("http://g.test/a.jpg"));
+        QCOMPARE(f.window->selection().Text1, QStringLiteral("http://g.test/a.jpg"));
         QCOMPARE(f.services.clipboard, bad);
     }
     QTest::mouseClick(f.ui().swrfr22, Qt::LeftButton);
@@ -161,15 +164,15 @@ void TestCodeOutput::pasteReadsTheClipboardOnce()
     f.services.clipboardAnswers = {good, bad};
     QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
     QCOMPARE(f.services.calls, QStringList{"clipboardGetText"});
-    QCOMPARE(f.window->Text1()->text(), good);
-    QCOMPARE(f.window->Text2()->text(), good);
+    QCOMPARE(f.window->selection().Text1, good);
+    QCOMPARE(f.window->selection().Text2, good);
 
     f.services.calls.clear();
     f.services.clipboardAnswers = {bad, QStringLiteral("http://g.test/other.png")};
     QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
     QCOMPARE(f.services.calls, QStringList{"clipboardGetText"});
     QCOMPARE(countOpen(NoticeId::wronglink), 1);
-    QCOMPARE(f.window->Text1()->text(), good);
+    QCOMPARE(f.window->selection().Text1, good);
 }
 
 void TestCodeOutput::refusedPastesOpenOneWronglink()
@@ -179,7 +182,7 @@ void TestCodeOutput::refusedPastesOpenOneWronglink()
     QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
     QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
     QCOMPARE(countOpen(NoticeId::wronglink), 1);
-    QVERIFY(f.window->Text1()->text().isEmpty());
+    QVERIFY(f.window->selection().Text1.isEmpty());
 }
 
 QTEST_MAIN(TestCodeOutput)

@@ -1,22 +1,41 @@
-#include "deferredbrowserhost.h"
+#include "browser/deferredbrowserhost.h"
 
+#include <QLibraryInfo>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
 
-// The web engine module is loaded at the first navigation; when it cannot be, the program
-// is told once and runs on without pages.
+using namespace Pinmark;
+
+// The engine plugin is loaded at the first navigation; when it cannot be, the program is told
+// once and runs on without pages.
 class TestDeferredHost : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void missingModuleIsReportedOnceAndNothingCrashes();
+    void unusablePluginIsReportedOnceAndNothingCrashes_data();
+    void unusablePluginIsReportedOnceAndNothingCrashes();
 };
 
-void TestDeferredHost::missingModuleIsReportedOnceAndNothingCrashes()
+void TestDeferredHost::unusablePluginIsReportedOnceAndNothingCrashes_data()
 {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << QStringLiteral("/nonexistent/pinmark-webengine") << QString();
+    // A library, but no plugin.
+    QTest::newRow("not a plugin") << QStringLiteral(PINMARK_NOT_A_PLUGIN) << QString();
+    // A Qt plugin of another kind.
+    QTest::newRow("another interface") << QLibraryInfo::path(QLibraryInfo::PluginsPath) +
+                                              QStringLiteral("/platforms/libqoffscreen")
+                                       << QStringLiteral("not a browser engine plugin");
+}
+
+void TestDeferredHost::unusablePluginIsReportedOnceAndNothingCrashes()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
     QWidget area;
-    DeferredBrowserHost host({QStringLiteral("/nonexistent/pinmark-webengine")});
+    DeferredBrowserHost host({path});
     QSignalSpy unavailable(&host, &DeferredBrowserHost::EngineUnavailable);
     host.attachTo(&area);
     QVERIFY(!host.isEngineLoaded()); // nothing is loaded before the first navigation
@@ -24,7 +43,9 @@ void TestDeferredHost::missingModuleIsReportedOnceAndNothingCrashes()
     host.Navigate2(QStringLiteral("http://127.0.0.1:9/fmm/fe/moq.htm"));
     host.Navigate(QStringLiteral("http://127.0.0.1:9/other.htm"));
     QCOMPARE(unavailable.count(), 1);
-    QVERIFY(!unavailable.first().first().toString().isEmpty());
+    const QString told = unavailable.first().first().toString();
+    QVERIFY(!told.isEmpty());
+    QVERIFY2(told.contains(reason), qPrintable(told));
     QVERIFY(!host.isEngineLoaded());
     QVERIFY(!host.Document());
 }

@@ -1,14 +1,16 @@
-#include "picturebox.h"
 #include "pinmark/config.h"
-#include "qtdesktopservices.h"
+#include "platform/qtdesktopservices.h"
+#include "widgets/picturebox.h"
 #include "windowfixture.h"
 
-#include "textfield.h"
+#include "widgets/textfield.h"
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+
+using namespace Pinmark;
 
 namespace {
 const QString Gallery = QStringLiteral("http://g.test/fmm/fe/moq.htm");
@@ -72,7 +74,7 @@ void TestGalleryPage::emptyAddressBindsNothing()
     const qint64 before = badgeKey(f);
     f.browser.clicked(gen, clickOn("IMG", "5", "http://g.test/a.jpg"));
     f.browser.readyStateChanged(gen, "complete");
-    QVERIFY(f.window->Text1()->text().isEmpty());
+    QVERIFY(f.window->selection().Text1.isEmpty());
     QCOMPARE(badgeKey(f), before);
     QVERIFY(!f.browser.Document()->isBound());
 }
@@ -87,7 +89,8 @@ void TestGalleryPage::frameCompletionRebindsWithoutDoubleDelivery()
     QCOMPARE(f.window->boundDocument(), f.browser.Document());
 
     int clicks = 0;
-    connect(f.browser.Document(), &HtmlDocument::onclick, [&clicks] { ++clicks; });
+    connect(f.browser.Document(), &HtmlDocument::onclick,
+            [&clicks](const HtmlEventObj &) { ++clicks; });
     f.services.launches.clear();
     f.browser.clicked(gen, clickOn("IMG", "4", "", "", "https://far.test/x.jpg"));
     QCOMPARE(clicks, 1);
@@ -102,11 +105,11 @@ void TestGalleryPage::staleGenerationIsDropped()
     const quint64 second = f.browser.loadPage("http://g.test/fmm/fe/page2.htm");
     QVERIFY(second != first);
     f.browser.clicked(first, clickOn("IMG", "", "http://g.test/stale.jpg"));
-    QCOMPARE(f.window->Text1()->text(), QStringLiteral("http://g.test/one.jpg"));
+    QCOMPARE(f.window->selection().Text1, QStringLiteral("http://g.test/one.jpg"));
     // A second selection replaces the first.
     f.browser.clicked(second, clickOn("IMG", "", "http://g.test/two.jpg"));
-    QCOMPARE(f.window->Text1()->text(), QStringLiteral("http://g.test/two.jpg"));
-    QCOMPARE(f.window->Text2()->text(), QStringLiteral("http://g.test/two.jpg"));
+    QCOMPARE(f.window->selection().Text1, QStringLiteral("http://g.test/two.jpg"));
+    QCOMPARE(f.window->selection().Text2, QStringLiteral("http://g.test/two.jpg"));
 }
 
 void TestGalleryPage::badge_data()
@@ -175,8 +178,8 @@ void TestGalleryPage::clicksRouteToSelectionLaunchOrNavigation()
     WindowFixture f;
     const quint64 gen = f.browser.loadPage(Gallery);
     f.browser.clicked(gen, clickOn("img", "5", "http://g.test/my%20cat%2520.jpg"));
-    QCOMPARE(f.window->Text1()->text(), QStringLiteral("http://g.test/my cat%2520.jpg"));
-    QCOMPARE(f.window->Text2()->text(), f.window->Text1()->text());
+    QCOMPARE(f.window->selection().Text1, QStringLiteral("http://g.test/my cat%2520.jpg"));
+    QCOMPARE(f.window->selection().Text2, f.window->selection().Text1);
 
     // External picture: its title is launched and the selection stays.
     f.browser.clicked(gen, clickOn("IMG", "4", "http://g.test/b.jpg", "", "https://far.test/b"));
@@ -186,8 +189,9 @@ void TestGalleryPage::clicksRouteToSelectionLaunchOrNavigation()
     f.browser.clicked(gen, clickOn("SPAN", "7", "", "http://g.test/x.htm"));
     QCOMPARE(f.services.launches, (QStringList{"https://far.test/b", "https://far.test/link"}));
     QCOMPARE(f.browser.navigateCalls, QStringList{"http://g.test/fmm/fe/page2.htm"});
-    QCOMPARE(f.window->Text1()->text(), QStringLiteral("http://g.test/my cat%2520.jpg"));
-    QVERIFY(!f.window->HTMLDoc_onclick()); // the answer is false on every path
+    QCOMPARE(f.window->selection().Text1, QStringLiteral("http://g.test/my cat%2520.jpg"));
+    QVERIFY(!f.window->HTMLDoc_onclick(
+        clickOn("IMG", "", "http://g.test/c.jpg"))); // false on every path
 }
 
 // The publisher box is asked for from inside the page's mouse-down. It must not hold that

@@ -1,8 +1,10 @@
-#include "picturebutton.h"
+#include "widgets/picturebutton.h"
 #include "windowfixture.h"
 
 #include <QApplication>
 #include <QTest>
+
+using namespace Pinmark;
 
 // On a display scaled to 200 % the skin comes from the pictures drawn at twice the size,
 // while every control keeps its place and size in layout pixels.

@@ -1,10 +1,12 @@
-#include "picturebutton.h"
-#include "picturebuttonaccessible.h"
+#include "widgets/picturebutton.h"
+#include "widgets/picturebuttonaccessible.h"
 #include "windowfixture.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QTest>
+
+using namespace Pinmark;
 
 using namespace Qt::StringLiterals;
 

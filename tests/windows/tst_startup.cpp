@@ -4,13 +4,15 @@
 #include <QApplication>
 #include <QTest>
 
+using namespace Pinmark;
+
 class TestStartup : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void isWebConnected_data();
     void isWebConnected();
-    void onlineNavigatesOnceAndShowsWindow();
+    void onlineShowsWindowBeforeEngineAndNavigatesOnce();
     void offlineShowsOnlyNotcon();
     void cleanup();
 };
@@ -51,14 +53,49 @@ void TestStartup::isWebConnected()
     QCOMPARE(f.services.probes, 1);
 }
 
-void TestStartup::onlineNavigatesOnceAndShowsWindow()
+namespace {
+struct PaintCounter : QObject
+{
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+} // namespace
+
+void TestStartup::onlineShowsWindowBeforeEngineAndNavigatesOnce()
 {
     WindowFixture f(false);
     f.services.probeFlags = 0x60;
+    PaintCounter counter;
+    f.window->installEventFilter(&counter);
+    bool visibleAtNavigation = false;
+    int paintsAtNavigation = 0;
+    f.browser.onNavigate2 = [&] {
+        visibleAtNavigation = f.window->isVisible();
+        paintsAtNavigation = counter.paints;
+    };
+
     f.window->Form_Load();
-    QCOMPARE(f.browser.navigate2Calls, QStringList{Pinmark::GalleryPageUrl});
-    QVERIFY(f.browser.navigateCalls.isEmpty());
+    // The window is up and nothing of the engine has been asked for yet.
     QVERIFY(f.window->isVisible());
+    QVERIFY(f.browser.navigate2Calls.isEmpty());
+    QCOMPARE(f.ui().loadimg->pixmap().toImage(), f.ui().loadimgdn->pixmap().toImage());
+
+    QTRY_COMPARE(f.browser.navigate2Calls, QStringList{Pinmark::GalleryPageUrl});
+    QVERIFY(visibleAtNavigation);
+    QVERIFY(paintsAtNavigation > 0); // after the first frame
+    // Later frames start nothing more.
+    f.window->repaint();
+    f.window->hide();
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QTest::qWait(50);
+    QCOMPARE(f.browser.navigate2Calls.size(), 1);
+    QVERIFY(f.browser.navigateCalls.isEmpty());
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Pinmark 1.0"));
     QCOMPARE(countOpen(NoticeId::notcon), 0);
     QCOMPARE(f.services.probes, 1);

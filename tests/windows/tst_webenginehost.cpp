@@ -1,7 +1,7 @@
 // WebBrowser1 on the real web engine, offscreen: the gallery fixture is served on loopback, the
 // user's clicks go through the view's focus proxy (they reach the page as trusted events).
-#include "documentbridge.h"
-#include "webenginebrowserhost.h"
+#include "browser/webengine/documentbridge.h"
+#include "browser/webengine/webenginebrowserhost.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -23,6 +23,8 @@
 
 #include <csignal>
 #include <unistd.h>
+
+using namespace Pinmark;
 
 namespace {
 
@@ -118,10 +120,9 @@ struct Binding
             doc->setBound(false);
         doc = next;
         connections << QObject::connect(next, &HtmlDocument::onclick, next,
-                                        [this, next] { clicks << next->parentWindow()->event(); });
-        connections << QObject::connect(next, &HtmlDocument::onmousedown, next, [this, next] {
-            mouseDowns << next->parentWindow()->event();
-        });
+                                        [this](const HtmlEventObj &event) { clicks << event; });
+        connections << QObject::connect(next, &HtmlDocument::onmousedown, next,
+                                        [this](const HtmlEventObj &event) { mouseDowns << event; });
         connections << QObject::connect(next, &HtmlDocument::onreadystatechange, next,
                                         [this, next] { readyStates << next->readyState(); });
         next->setBound(true);
@@ -676,7 +677,7 @@ void TestWebEngineHost::bridgeRefusesMalformedReports()
     HtmlDocument *doc = host.Document();
     QList<quint32> words;
     connect(doc, &HtmlDocument::onmousedown, this,
-            [&] { words << doc->parentWindow()->event().button; });
+            [&](const HtmlEventObj &event) { words << event.button; });
 
     bridge->mouseDown(current + generationOffset, QStringLiteral("IMG"), QStringLiteral("5"), {},
                       {}, {}, buttons);

@@ -1,9 +1,0 @@
-#include "terminationsignals.h"
-
-// Windows asks a program to end through its windows' close messages, which the windows
-// already answer.
-TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent) {}
-
-TerminationSignals::~TerminationSignals() = default;
-
-void TerminationSignals::onNotified() {}

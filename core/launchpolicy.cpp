@@ -1,0 +1,34 @@
+#include "core/launchpolicy.h"
+
+#include "core/safeaddress.h"
+
+#include <algorithm>
+
+namespace Pinmark {
+
+QUrl launchUrl(const QString &address)
+{
+    // Tolerant parsing percent-encodes what an address may not carry as it is (blanks, "|",
+    // "{", "}", quotes), so the opener gets the whole address as one argument.
+    return QUrl(address, QUrl::TolerantMode);
+}
+
+bool isLaunchableAddress(const QString &address)
+{
+    // Line breaks and control characters have no place in an address handed to another program,
+    // and a blank at either end means the text is not one address.
+    if (address.isEmpty() || address.front().isSpace() || address.back().isSpace() ||
+        std::any_of(address.begin(), address.end(), isControlOrLineBreak))
+        return false;
+    const QUrl url = launchUrl(address);
+    if (!url.isValid() || url.isRelative())
+        return false;
+    const QString scheme = url.scheme();
+    if (scheme == QLatin1String("mailto"))
+        return !url.path().isEmpty();
+    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+                     scheme == QLatin1String("ftp");
+    return web && !url.host().isEmpty();
+}
+
+} // namespace Pinmark

@@ -34,10 +34,13 @@ int main(int argc, char *argv[])
     Notices notices([&services] { services.endApplication(); });
     const QString programDir = QCoreApplication::applicationDirPath();
     DeferredBrowserHost browser(helperPaths(programDir, QStringLiteral("pinmark-webengine")));
-    QObject::connect(&browser, &DeferredBrowserHost::EngineUnavailable, [&services] {
-        services.reportFailure(QStringLiteral("تعذر تشغيل متصفح البرنامج."),
-                               QStringLiteral("The program's web browser could not be started."));
-    });
+    QObject::connect(&browser, &DeferredBrowserHost::EngineUnavailable,
+                     [&services](const QString &reason) {
+                         services.reportFailure(
+                             QStringLiteral("تعذر تشغيل متصفح البرنامج."),
+                             QStringLiteral("The program's web browser could not be started.\n") +
+                                 reason.left(400));
+                     });
     TerminationSignals signals;
     QObject::connect(&signals, &TerminationSignals::EndRequested,
                      [&services] { services.endApplication(); });

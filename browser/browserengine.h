@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 #include <QtPlugin>
 
 class QObject;
@@ -13,6 +14,10 @@ class BrowserEngine
 {
 public:
     virtual ~BrowserEngine() = default;
+
+    // Why the engine cannot run in this process, for the user; empty when it can. Asked before
+    // createHost(), so that an engine that would end the whole program is never started.
+    virtual QString refusal() const { return {}; }
 
     // Prepares the engine and makes its host; called once, after the application object exists.
     virtual BrowserHost *createHost(QObject *parent) = 0;

@@ -81,11 +81,13 @@ BrowserHost *DeferredBrowserHost::engine()
     if (m_engine || m_failed)
         return m_engine;
     const LoadedEngine loaded = loadBrowserEngine(m_pluginPaths);
-    if (loaded.engine)
+    const QString refusal = loaded.engine ? loaded.engine->refusal() : QString();
+    if (loaded.engine && refusal.isEmpty())
         m_engine = loaded.engine->createHost(this);
     if (!m_engine) {
         m_failed = true;
-        Q_EMIT EngineUnavailable(loaded.error.isEmpty()
+        Q_EMIT EngineUnavailable(!refusal.isEmpty() ? refusal
+                                 : loaded.error.isEmpty()
                                      ? QStringLiteral("The engine plugin made no browser.")
                                      : loaded.error);
         return nullptr;

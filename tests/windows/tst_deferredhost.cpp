@@ -5,6 +5,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include <unistd.h>
+
 using namespace Pinmark;
 
 // The engine plugin is loaded at the first navigation; when it cannot be, the program is told
@@ -28,12 +30,23 @@ void TestDeferredHost::unusablePluginIsReportedOnceAndNothingCrashes_data()
     QTest::newRow("another interface") << QLibraryInfo::path(QLibraryInfo::PluginsPath) +
                                               QStringLiteral("/platforms/libqoffscreen")
                                        << QStringLiteral("not a browser engine plugin");
+    // The real engine, asked to run as root with its sandbox on: it would end the whole program,
+    // so it is not started at all and the user is told why.
+    if (::geteuid() == 0)
+        QTest::newRow("root with the sandbox on")
+            << QStringLiteral(PINMARK_ENGINE_PLUGIN) << QStringLiteral("root user");
 }
 
 void TestDeferredHost::unusablePluginIsReportedOnceAndNothingCrashes()
 {
     QFETCH(QString, path);
     QFETCH(QString, reason);
+    const QByteArray sandboxSwitch = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    const auto restore = qScopeGuard([&] {
+        if (!sandboxSwitch.isNull())
+            qputenv("QTWEBENGINE_DISABLE_SANDBOX", sandboxSwitch);
+    });
     QWidget area;
     DeferredBrowserHost host({path});
     QSignalSpy unavailable(&host, &DeferredBrowserHost::EngineUnavailable);

@@ -29,9 +29,17 @@ std::pair<qsizetype, qsizetype> ipv6Literal(const QString &address)
 
 template <typename Unsafe> QString encodeWhere(const QString &address, Unsafe unsafe)
 {
+    // Most addresses need nothing: they are handed back as they are, without a copy (a pasted
+    // address may be megabytes long).
+    qsizetype first = 0;
+    while (first < address.size() && !unsafe(first, address.at(first)))
+        ++first;
+    if (first == address.size())
+        return address;
     QString out;
-    out.reserve(address.size());
-    for (qsizetype i = 0; i < address.size(); ++i) {
+    out.reserve(address.size() + 16);
+    out += QStringView(address).left(first);
+    for (qsizetype i = first; i < address.size(); ++i) {
         const QChar ch = address.at(i);
         // A surrogate pair is one character: encode it whole or not at all.
         const bool pair =
@@ -52,6 +60,8 @@ template <typename Unsafe> QString encodeWhere(const QString &address, Unsafe un
 
 bool isControlOrLineBreak(QChar ch)
 {
+    if (ch.unicode() >= 0x20 && ch.unicode() < 0x7f)
+        return false; // printable ASCII, the common case
     const auto category = ch.category();
     return category == QChar::Other_Control || category == QChar::Separator_Line ||
            category == QChar::Separator_Paragraph;

@@ -172,6 +172,7 @@ void frmWeb::paintEvent(QPaintEvent *)
 {
     QPainter(this).drawPixmap(0, 0, m_background);
     if (m_galleryPending) {
+        qCDebug(lcTiming, "first frame %lld", QDateTime::currentMSecsSinceEpoch());
         // On the next turn of the event loop, once this first frame has gone to the screen.
         m_galleryPending = false;
         QMetaObject::invokeMethod(this, &frmWeb::startGallery, Qt::QueuedConnection);
@@ -180,7 +181,9 @@ void frmWeb::paintEvent(QPaintEvent *)
 
 void frmWeb::startGallery()
 {
+    qCDebug(lcTiming, "gallery navigation asked %lld", QDateTime::currentMSecsSinceEpoch());
     WebBrowser1->Navigate2(GalleryPageUrl);
+    qCDebug(lcTiming, "gallery navigation started %lld", QDateTime::currentMSecsSinceEpoch());
 }
 
 // ---- Code output and paste -----------------------------------------------------------------

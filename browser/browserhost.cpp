@@ -1,5 +1,7 @@
 #include "browser/browserhost.h"
 
+#include <QOpenGLContext>
+
 namespace Pinmark {
 
 quint64 BrowserHost::beginDocument(const QString &url)
@@ -47,6 +49,12 @@ void BrowserHost::mouseDown(quint64 generation, const HtmlEventObj &event)
 void BrowserHost::topLevelNavigationStarted()
 {
     Q_EMIT NavigationStarted();
+}
+
+bool hasSharedOpenGL()
+{
+    const QOpenGLContext *share = QOpenGLContext::globalShareContext();
+    return share && share->isValid();
 }
 
 } // namespace Pinmark

@@ -59,4 +59,9 @@ private:
     quint64 m_nextGeneration = 1;
 };
 
+// Whether pages can be composed through OpenGL: with shared contexts requested, Qt makes the
+// global share context at start-up whenever the display offers OpenGL, so its absence is the
+// cheap sign that there is none. The window's surface and the engine's renderer both follow it.
+PINMARK_BROWSER_EXPORT bool hasSharedOpenGL();
+
 } // namespace Pinmark

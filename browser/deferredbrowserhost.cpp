@@ -2,7 +2,6 @@
 
 #include "browser/browserengine.h"
 
-#include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QPluginLoader>
 
@@ -51,9 +50,8 @@ void DeferredBrowserHost::prepareWindow()
     // The engine's view composes its pages through OpenGL where the display offers it, and a
     // window that gains such a child while on screen is destroyed and made again (under Wayland
     // it even becomes another window). A hidden stand-in gives the window that surface from the
-    // start. Without a shared OpenGL context there is no OpenGL, and the view draws in software.
-    const QOpenGLContext *share = QOpenGLContext::globalShareContext();
-    if (m_area && !m_engine && !m_surfaceStandIn && share && share->isValid()) {
+    // start. Without OpenGL the view draws in software and needs none.
+    if (m_area && !m_engine && !m_surfaceStandIn && hasSharedOpenGL()) {
         m_surfaceStandIn = new QOpenGLWidget(m_area);
         m_surfaceStandIn->hide();
     }

@@ -143,12 +143,13 @@ void QtDesktopServices::clipboard_changed()
         m_published.clear();
         return;
     }
-    if (clipboard->text() == m_published)
+    const QString text = clipboard->text();
+    if (text == m_published)
         return;
     // The user copied from one of the program's own text fields.
     const auto *field = qobject_cast<const QLineEdit *>(QApplication::focusWidget());
-    if (field && field->hasSelectedText() && field->selectedText() == clipboard->text()) {
-        m_published = clipboard->text();
+    if (field && field->hasSelectedText() && field->selectedText() == text) {
+        m_published = text;
         return;
     }
     // Written inside this process by something else: the web engine, on a page's behalf. Undone

@@ -8,7 +8,6 @@
 #include <QLayout>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QOpenGLContext>
 #include <QQuickWidget>
 #include <QQuickWindow>
 #include <QShortcut>
@@ -163,7 +162,6 @@ WebEngineBrowserHost::WebEngineBrowserHost(QObject *parent)
     m_responseTimer.setSingleShot(true);
     connect(&m_responseTimer, &QTimer::timeout, this, [this] {
         // The page did not answer: its renderer is frozen. Ending it brings the gallery back.
-        m_responseProbe = 0;
         if (m_page)
             endRendererProcess(m_page->renderProcessPid());
     });
@@ -182,10 +180,7 @@ WebEngineBrowserHost::~WebEngineBrowserHost()
 
 void WebEngineBrowserHost::prepareGraphics()
 {
-    // With shared contexts requested, Qt makes the global share context at start-up whenever
-    // the display offers OpenGL; its absence is the cheap sign that there is none.
-    const QOpenGLContext *share = QOpenGLContext::globalShareContext();
-    if (!share || !share->isValid())
+    if (!hasSharedOpenGL())
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
@@ -460,7 +455,6 @@ void WebEngineBrowserHost::onRenderProcessTerminated()
     beginDocument(QString());
     topLevelNavigationStarted();
     m_responseTimer.stop();
-    m_responseProbe = 0;
     if (m_restarts.take(std::chrono::milliseconds(m_clock.elapsed()))) {
         m_showingErrorPage = false;
         QMetaObject::invokeMethod(
@@ -520,21 +514,22 @@ void WebEngineBrowserHost::goForwardNow()
 
 void WebEngineBrowserHost::whenResponsive(void (WebEngineBrowserHost::*action)())
 {
-    if (!m_page || m_responseProbe != 0)
+    // While a probe is out (its timer runs), further keys wait for its answer.
+    if (!m_page || m_responseTimer.isActive())
         return;
     if (m_showingErrorPage || m_page->renderProcessPid() <= 0) {
         (this->*action)();
         return;
     }
     const quint64 probe = ++m_probeCount;
-    m_responseProbe = probe;
     m_responseTimer.start(ResponseTimeout);
     QPointer<WebEngineBrowserHost> self(this);
     m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
                           [self, probe, action](const QVariant &) {
-                              if (!self || self->m_closing || self->m_responseProbe != probe)
+                              // An answer after the timeout, or to an older probe, is too late.
+                              if (!self || self->m_closing || !self->m_responseTimer.isActive() ||
+                                  self->m_probeCount != probe)
                                   return;
-                              self->m_responseProbe = 0;
                               self->m_responseTimer.stop();
                               (self.data()->*action)();
                           });

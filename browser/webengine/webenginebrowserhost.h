@@ -100,8 +100,7 @@ private:
     QTimer m_retryTimer;
     QTimer m_responseTimer;
     QElapsedTimer m_clock;
-    quint64 m_responseProbe = 0; // the probe being waited for, or 0
-    quint64 m_probeCount = 0;
+    quint64 m_probeCount = 0; // numbers the responsiveness probes; the latest one counts
 
     // Set when a top-level navigation starts, cleared when a page of it reports complete.
     bool m_awaitingCompletion = false;

@@ -1,9 +1,11 @@
 #include "app/frmweb.h"
 
+#include "app/messages.h"
 #include "browser/browserhost.h"
 #include "core/clickrouting.h"
 #include "core/connectivity.h"
 #include "core/pasteacceptance.h"
+#include "core/placement.h"
 #include "dialogs/notices.h"
 #include "pinmark/config.h"
 #include "platform/desktopservices.h"
@@ -16,6 +18,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
+
+#include <utility>
 
 namespace Pinmark {
 
@@ -35,7 +39,7 @@ frmWeb::frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices
     wireButtons();
     ui->loadimg->setAccessibleName(badgeName(false));
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+        move(placeWindow(size(), screen->availableGeometry()));
 }
 
 frmWeb::~frmWeb() = default;
@@ -46,6 +50,7 @@ void frmWeb::setSelection(const SelectionState &selection)
     m_selection = selection;
     ui->Text1->setText(m_selection.Text1);
     ui->Text2->setText(m_selection.Text2);
+    ui->Text2->announceText();
 }
 
 void frmWeb::wireButtons()
@@ -76,6 +81,7 @@ void frmWeb::wireButtons()
             &frmWeb::WebBrowser1_DocumentComplete);
     connect(WebBrowser1, &BrowserHost::NavigationStarted, this,
             &frmWeb::WebBrowser1_NavigationStarted);
+    connect(WebBrowser1, &BrowserHost::FileDownload, this, &frmWeb::WebBrowser1_FileDownload);
 }
 
 // ---- Start-up ------------------------------------------------------------------------------
@@ -98,6 +104,8 @@ void frmWeb::Form_Load()
         // behind it (see paintEvent).
         m_galleryPending = true;
         WebBrowser1->prepareWindow();
+        // Keyboard focus starts in the browser, first in the tab order, and goes on into the page.
+        ui->WebBrowser1->setFocus(Qt::OtherFocusReason);
         services.showWindow(this);
     } else {
         services.closeWindow(this);
@@ -190,6 +198,8 @@ void frmWeb::startGallery()
 
 void frmWeb::publishCode(CodeTemplate which)
 {
+    if (afterPaste([this, which] { publishCode(which); }))
+        return;
     if (m_selection.Text1.isEmpty()) {
         notices.show(NoticeId::selimg);
         return;
@@ -199,10 +209,55 @@ void frmWeb::publishCode(CodeTemplate which)
     services.clipboardSetText(m_selection.Text2);
 }
 
-void frmWeb::acceptPastedAddress()
+void frmWeb::swrur_Click()
+{
+    // One read at a time: presses while the clipboard's owner has not answered add none.
+    if (m_pasteReading)
+        return;
+    m_pasteReading = true;
+    services.clipboardReadText(
+        this, [this](const ClipboardReading &reading) { Clipboard_ReadComplete(reading); });
+}
+
+void frmWeb::Clipboard_ReadComplete(const ClipboardReading &reading)
+{
+    m_pasteReading = false;
+    const auto pressedMeanwhile = std::exchange(m_afterPaste, {});
+    if (!isVisible())
+        return; // the window closed while the owner was being asked
+    switch (reading.status) {
+    case ClipboardReading::Text:
+        acceptPastedAddress(reading.text);
+        break;
+    case ClipboardReading::NoAnswer:
+        report(ClipboardOwnerSilent);
+        break;
+    case ClipboardReading::TooLong:
+        report(ClipboardTextTooLong);
+        break;
+    }
+    for (const auto &action : pressedMeanwhile)
+        action();
+}
+
+// The selection changes in the order the user asked: a code pressed, or a picture clicked, while
+// the paste's read is out acts once the paste has, on what it left.
+bool frmWeb::afterPaste(std::function<void()> action)
+{
+    if (!m_pasteReading)
+        return false;
+    m_afterPaste.push_back(std::move(action));
+    return true;
+}
+
+void frmWeb::report(const Message &message)
+{
+    services.reportFailure(message.arabic, message.english);
+}
+
+void frmWeb::acceptPastedAddress(const QString &candidate)
 {
     // One read: the text checked is the text kept, whatever the clipboard's owner answers next.
-    const QString candidate = services.clipboardGetText();
     if (!isAcceptedPaste(candidate)) {
         notices.show(NoticeId::wronglink);
         return;
@@ -242,6 +297,12 @@ void frmWeb::WebBrowser1_NavigationStarted()
     showBadge(ui->loadimgdn);
 }
 
+// The program saves nothing: the web browser gets the address, under the launch rules.
+void frmWeb::WebBrowser1_FileDownload(const QString &address)
+{
+    services.launchInSystemBrowser(address);
+}
+
 void frmWeb::HTMLdoc_onreadystatechange()
 {
     if (!HTMLdoc)
@@ -276,13 +337,20 @@ bool frmWeb::HTMLDoc_onclick(const HtmlEventObj &event)
     const ClickRoute route = routeClick(event.srcElement);
     switch (route.action) {
     case ClickRoute::SelectImage:
-        setSelection({route.address, route.address});
+        if (!afterPaste([this, address = route.address] { setSelection({address, address}); }))
+            setSelection({route.address, route.address});
         break;
     case ClickRoute::LaunchExternal:
         services.launchInSystemBrowser(route.address);
         break;
     case ClickRoute::NavigateInPlace:
         WebBrowser1->Navigate(route.address);
+        break;
+    case ClickRoute::ImageWithoutWebAddress:
+        report(PictureWithoutWebAddress);
+        break;
+    case ClickRoute::ImageAddressTooLong:
+        report(PictureAddressTooLong);
         break;
     case ClickRoute::Nothing:
         break;

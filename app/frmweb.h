@@ -8,7 +8,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace Ui {
 class frmWeb;
@@ -17,6 +19,8 @@ class frmWeb;
 namespace Pinmark {
 class BrowserHost;
 class DesktopServices;
+struct ClipboardReading;
+struct Message;
 class PictureBox;
 class Notices;
 
@@ -48,6 +52,7 @@ public:
     // Handlers of the embedded browser and its bound document.
     void WebBrowser1_DocumentComplete(QObject *frame, const QVariant &address);
     void WebBrowser1_NavigationStarted();
+    void WebBrowser1_FileDownload(const QString &address);
     void HTMLdoc_onreadystatechange();
     void HTMLDoc_onmousedown(const HtmlEventObj &event);
     bool HTMLDoc_onclick(const HtmlEventObj &event);
@@ -64,7 +69,9 @@ private:
     void setSelection(const SelectionState &selection);
     void bindDocument(HtmlDocument *document);
     void publishCode(CodeTemplate which);
-    void acceptPastedAddress();
+    void acceptPastedAddress(const QString &candidate);
+    void report(const Message &message);
+    bool afterPaste(std::function<void()> action);
     void showBadge(const PictureBox *holder);
 
     void xx_Click();
@@ -76,7 +83,8 @@ private:
     void swrfrc22_Click() { publishCode(CodeTemplate::ForumImageCentred); }
     void swrh22_Click() { publishCode(CodeTemplate::HtmlImage); }
     void swrhc22_Click() { publishCode(CodeTemplate::HtmlImageCentred); }
-    void swrur_Click() { acceptPastedAddress(); }
+    void swrur_Click();
+    void Clipboard_ReadComplete(const ClipboardReading &reading);
 
     void Form_MouseDown(QPointF position);
     void Form_MouseMove(QPointF position);
@@ -91,6 +99,8 @@ private:
     QPixmap m_background;
     bool m_galleryPending = false; // online: the gallery is loaded once the window is drawn
     bool m_systemMoveStarted = false;
+    bool m_pasteReading = false; // the paste button's clipboard read is out
+    std::vector<std::function<void()>> m_afterPaste;
 };
 
 } // namespace Pinmark

@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "app/focusreturn.h"
 #include "app/frmweb.h"
 #include "app/helperpaths.h"
 #include "app/lastwindowwatcher.h"
@@ -31,6 +32,7 @@ int main(int argc, char *argv[])
     PictureButtonAccessible::install();
 
     LastWindowWatcher watcher;
+    FocusReturn focusReturn;
     Notices notices([&services] { services.endApplication(); });
     const QString programDir = QCoreApplication::applicationDirPath();
     DeferredBrowserHost browser(helperPaths(programDir, QStringLiteral("pinmark-webengine")));
@@ -44,10 +46,13 @@ int main(int argc, char *argv[])
     TerminationSignals signals;
     QObject::connect(&signals, &TerminationSignals::EndRequested,
                      [&services] { services.endApplication(); });
+    services.setClipboardReaderPaths(helperPaths(programDir, QStringLiteral("pinmark-clipread")));
     frmWeb window(services, browser, notices);
     window.Form_Load();
     services.guardClipboard();
     const int status = QApplication::exec();
-    services.keepClipboardAfterExit(helperPaths(programDir, QStringLiteral("pinmark-clipkeeper")));
+    services.keepClipboardAfterExit(
+        helperPaths(programDir, QStringLiteral("pinmark-clipkeeper")),
+        helperPaths(programDir, QStringLiteral("pinmark-wlclipkeeper")));
     return status;
 }

@@ -82,6 +82,7 @@ def spawn(cmd, **kwargs):
 descendants = processes.descendants
 alive = processes.alive
 pss_kb = processes.pss_kb
+anonymous_kb = processes.anonymous_kb
 tree_pss_kb = processes.tree_pss_kb
 stop_tree = processes.stop_tree
 renderer_descendants = processes.renderers
@@ -337,6 +338,15 @@ class Clipboard:
             self.owner.stdin.write(text.encode())
             self.owner.stdin.close()
             self.owner.stdin = None
+
+    def silence(self, owner_program):
+        """A program takes the clipboard and never answers for it, as a hung one would."""
+        if self.owner:
+            stop_tree(self.owner, grace=1)
+        self.owner = spawn([str(owner_program)], env=self.env, stdout=subprocess.PIPE,
+                           stderr=subprocess.DEVNULL)
+        # Read to the end, so that it never blocks on what it says about each request.
+        LineReader(self.owner.stdout).wait_for(r"^ready", 5.0)
 
     def get(self, timeout=5.0):
         try:

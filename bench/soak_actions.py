@@ -23,12 +23,13 @@ NOTICE_OK = {layout.load(n).size: layout.load(n)["Picture1"] for n in layout.NOT
 class Hands:
     """Random input on the program's windows, from a seeded generator."""
 
-    def __init__(self, rng, env, clipboard, book, pasted_address):
+    def __init__(self, rng, env, clipboard, book, pasted_address, silent_owner):
         self.rng = rng
         self.env = env  # for xdotool and xclip: no sanitizer options
         self.clipboard = clipboard
         self.book = book
         self.pasted_address = pasted_address
+        self.silent_owner = silent_owner  # a clipboard owner that never answers
         self.main = None  # the main window's id
         self.windows = []  # [(id, pid, name, x, y, w, h)] of the program's visible windows
 
@@ -76,8 +77,9 @@ class Hands:
     def act_on_main(self):
         win = self.main
         kind = self.rng.choices(
-            ["button", "page", "page-right", "drag", "keys", "clipboard", "field", "anywhere"],
-            weights=[30, 18, 2, 12, 8, 12, 4, 6])[0]
+            ["button", "page", "page-right", "page-right-storm", "drag", "keys", "clipboard",
+             "field", "anywhere"],
+            weights=[30, 18, 2, 1, 12, 8, 12, 4, 6])[0]
         if kind == "button":
             name = self.rng.choice(CONTROL_BUTTONS)
             kind = f"button {name}"
@@ -88,6 +90,10 @@ class Hands:
             self.click_in(win, MAIN["WebBrowser1"], 1)
         elif kind == "page-right":
             self.click_in(win, MAIN["WebBrowser1"], 3)
+        elif kind == "page-right-storm":
+            # Faster than anyone clicks: the publisher box must still open once.
+            self.click_in(win, MAIN["WebBrowser1"], "--repeat", self.rng.randrange(10, 60),
+                          "--delay", self.rng.randrange(5, 30), 3)
         elif kind == "drag":
             self.drag(win, self.random_main_point())
         elif kind == "keys":
@@ -126,7 +132,12 @@ class Hands:
 
     def change_clipboard(self):
         choice = self.rng.choice(["accepted", "spaces", "capitals", "empty", "junk", "long",
-                                  "query"])
+                                  "query", "silent owner"])
+        if choice == "silent owner":
+            # Until the next change, or a code button, takes the clipboard from it.
+            self.clipboard.silence(self.silent_owner)
+            self.book.count(f"clipboard: {choice}")
+            return
         text = {
             "accepted": self.pasted_address,
             "spaces": "https://example.test/a b\nc.png",

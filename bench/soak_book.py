@@ -34,6 +34,7 @@ class Book:
         self.counts = {}
         self.windows_seen = {}  # kind: [opened, closed]
         self.open_windows = {}  # id: kind
+        self.most_open = {}  # kind: the most windows of that kind seen open at once
         self.runs = []  # online runs: also pss samples, window, children, left_behind, end
         self.offline_runs = []  # also the web engine processes seen below it
 
@@ -49,12 +50,17 @@ class Book:
             if wid not in current:
                 self.windows_seen.setdefault(kind, [0, 0])[1] += 1
         self.open_windows = current
+        for kind in set(current.values()):
+            n = sum(1 for k in current.values() if k == kind)
+            self.most_open[kind] = max(self.most_open.get(kind, 0), n)
 
     def sample_memory(self, run):
-        """PSS of the run's tree and of its main process, and who its children are."""
+        """PSS of the run's tree and of its main process, the main process's anonymous memory,
+        and who its children are."""
         if run["proc"].poll() is None:
             pid = run["proc"].pid
-            run["pss"].append((time.time() - run["start"], H.tree_pss_kb(pid), H.pss_kb(pid)))
+            run["pss"].append((time.time() - run["start"], H.tree_pss_kb(pid), H.pss_kb(pid),
+                               H.anonymous_kb(pid)))
             run["children"] = H.descendants(pid)
 
     # ---- the report ------------------------------------------------------------------------------
@@ -104,10 +110,39 @@ class Book:
             lines.append(f"  {n:5}  {what}")
         lines.append("windows opened / closed by the program: " + ", ".join(
             f"{k} {o}/{c}" for k, (o, c) in sorted(self.windows_seen.items())))
+        lines.append("most open at once: " + ", ".join(
+            f"{k} {n}" for k, n in sorted(self.most_open.items())))
+        # However fast the right presses come, one publisher box at a time.
+        piled = self.most_open.get("message box 'velmora'", 0) > 1
+        if piled:
+            lines.append("  more than one publisher box was open at once!")
         lines.append(f"addresses handed to the (recording) system browser: {launches}")
         lines.append(f"crashes (non-zero exit or signal): {len(crashes)}"
                      + "".join(f"\n  pid {r['proc'].pid}: status {r['status']} ({r['cause']})"
                                for r in crashes))
+        if baseline_proof is None:
+            lines.append("sanitizers: none in this build")
+        else:
+            lines += self.sanitizer_lines(findings, child_findings, used, logs, baseline_proof)
+        lines.append(f"restarts of the main run: {len(self.runs) - 1}" + "".join(
+            f"\n  run {i + 1}: {r['cause']}, status {r['status']}"
+            for i, r in enumerate(self.runs[:-1])))
+        lines.append(f"offline runs: {len(self.offline_runs)}" + "".join(
+            f"\n  {r['cause']}: status {r['status']}, web engine processes {len(r['engines'])}"
+            for r in self.offline_runs))
+        for label, run in (("final run", final),) + ((("longest run", longest),)
+                                                     if longest is not final else ()):
+            lines += self.memory_lines(label, run)
+        lines.append(f"after clicking xx: exit status {final['status']}, "
+                     f"child processes left {len(final.get('left_behind', []))}")
+        ok = (not crashes and not findings and not piled and final["status"] == 0
+              and not final.get("left_behind")
+              and all(not r["engines"] for r in self.offline_runs))
+        return lines, ok
+
+    @staticmethod
+    def sanitizer_lines(findings, child_findings, used, logs, baseline_proof):
+        lines = []
         lines.append(f"sanitizer findings in Pinmark's processes: {len(findings)}"
                      + "".join(f"\n  --- {name}\n{text[:3000]}" for name, text in findings))
         if child_findings:
@@ -131,21 +166,7 @@ class Book:
         if beyond:
             lines.append("  suppressions only Pinmark needed (look at them): " + ", ".join(beyond))
         lines.append(f"sanitizer logs: {logs}")
-        lines.append(f"restarts of the main run: {len(self.runs) - 1}" + "".join(
-            f"\n  run {i + 1}: {r['cause']}, status {r['status']}"
-            for i, r in enumerate(self.runs[:-1])))
-        lines.append(f"offline runs: {len(self.offline_runs)}" + "".join(
-            f"\n  {r['cause']}: status {r['status']}, web engine processes {len(r['engines'])}"
-            for r in self.offline_runs))
-        for label, run in (("final run", final),) + ((("longest run", longest),)
-                                                     if longest is not final else ()):
-            lines += self.memory_lines(label, run)
-        lines.append(f"after clicking xx: exit status {final['status']}, "
-                     f"child processes left {len(final.get('left_behind', []))}")
-        ok = (not crashes and not findings and final["status"] == 0
-              and not final.get("left_behind")
-              and all(not r["engines"] for r in self.offline_runs))
-        return lines, ok
+        return lines
 
     def memory_lines(self, label, run):
         tree, main = self.growth(run, 1), self.growth(run, 2)
@@ -156,11 +177,19 @@ class Book:
                  f"{tree[1] - tree[0]:+.1f} MiB; of which the main process "
                  f"{main[0]:.1f} -> {main[1]:.1f} MiB ({main[1] - main[0]:+.1f})"]
         minutes = {}
-        for t, tree_kb, main_kb in run["pss"]:
-            minutes.setdefault(int(t // 60), []).append((tree_kb, main_kb))
+        for t, tree_kb, main_kb, own_kb in run["pss"]:
+            minutes.setdefault(int(t // 60), []).append((tree_kb, main_kb, own_kb))
+        own = self.growth(run, 3)
+        for column, what, last in ((2, "PSS", main[1]), (3, "anonymous memory", own[1])):
+            after_first = [x[column] for x in run["pss"] if 60 <= x[0] < 70]
+            if after_first and tree[2] >= 120:
+                first = statistics.mean(after_first) / 1024
+                lines.append(f"  main process after the first minute, {what}: {first:.1f} MiB "
+                             f"at 60-70 s, {last:.1f} MiB in the last 10 s ({last - first:+.1f})")
         if len(minutes) > 2:
-            lines.append("  mean PSS per minute, tree / main process (MiB): " + ", ".join(
-                f"{statistics.mean(x[0] for x in v) / 1024:.0f}/"
-                f"{statistics.mean(x[1] for x in v) / 1024:.0f}"
-                for _, v in sorted(minutes.items())))
+            lines.append("  mean per minute, PSS of the tree / PSS of the main process / its "
+                         "anonymous memory (MiB): " + ", ".join(
+                             "/".join(f"{statistics.mean(x[i] for x in v) / 1024:.0f}"
+                                      for i in range(3))
+                             for _, v in sorted(minutes.items())))
         return lines

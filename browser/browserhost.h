@@ -51,6 +51,9 @@ public:
 Q_SIGNALS:
     void DocumentComplete(QObject *frame, const QVariant &address);
     void NavigationStarted();
+    // The user asked for something the browser does not show but saves: the program saves
+    // nothing and hands the address on.
+    void FileDownload(const QString &address);
 
 private:
     HtmlDocument *currentOf(quint64 generation) const;

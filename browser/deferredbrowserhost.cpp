@@ -92,6 +92,7 @@ BrowserHost *DeferredBrowserHost::engine()
     }
     connect(m_engine, &BrowserHost::DocumentComplete, this, &BrowserHost::DocumentComplete);
     connect(m_engine, &BrowserHost::NavigationStarted, this, &BrowserHost::NavigationStarted);
+    connect(m_engine, &BrowserHost::FileDownload, this, &BrowserHost::FileDownload);
     if (m_area)
         m_engine->attachTo(m_area);
     delete m_surfaceStandIn;

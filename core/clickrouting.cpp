@@ -1,5 +1,7 @@
 #include "core/clickrouting.h"
 
+#include "core/pasteacceptance.h"
+
 #include <QUrl>
 
 namespace Pinmark {
@@ -22,7 +24,9 @@ QString restoreSpaces(const QString &src)
 
 bool isFollowableInPlace(const QString &address)
 {
-    const QUrl url(address, QUrl::StrictMode);
+    // The engine leaves |, ^, {, }, ` and a lone % unencoded in a link's address, which a strict
+    // parse refuses: only the scheme and the host matter here.
+    const QUrl url(address, QUrl::TolerantMode);
     if (!url.isValid() || url.isRelative() || url.host().isEmpty())
         return false;
     const QString scheme = url.scheme();
@@ -38,6 +42,11 @@ ClickRoute routeClick(const HtmlElement &element)
         // A picture without an address shows nothing to select: the user's choice stays.
         if (element.src.isEmpty())
             return {};
+        // Only what the paste button would take: a forum can show nothing else.
+        if (!hasAcceptedScheme(element.src))
+            return {ClickRoute::ImageWithoutWebAddress, {}};
+        if (element.src.size() > MaxPageTextLength)
+            return {ClickRoute::ImageAddressTooLong, {}};
         return {ClickRoute::SelectImage, restoreSpaces(element.src)};
     }
     if (tag == QLatin1String("A")) {

@@ -22,7 +22,10 @@ struct ClickRoute
         Nothing,
         SelectImage,
         LaunchExternal,
-        NavigateInPlace
+        NavigateInPlace,
+        // A picture that cannot become the selection: the user is told why.
+        ImageWithoutWebAddress, // data:, blob:, file: and the like: no forum can show it
+        ImageAddressTooLong     // longer than MaxPageTextLength
     };
     Action action = Nothing;
     QString address;
@@ -35,7 +38,8 @@ ClickRoute routeClick(const HtmlElement &element);
 // Each "%20" becomes one space, in a single left-to-right scan; other escapes stay.
 QString restoreSpaces(const QString &src);
 
-// Only web links are followed inside the embedded browser.
+// Only web links are followed inside the embedded browser: http and https with a host, parsed
+// as tolerantly as the engine parses them.
 bool isFollowableInPlace(const QString &address);
 
 } // namespace Pinmark

@@ -4,6 +4,10 @@
 
 namespace Pinmark {
 
+// The longest text a page event carries. A picture's address that is longer arrives cut to one
+// character more, so that a click on it can still say why it selects nothing.
+inline constexpr qsizetype MaxPageTextLength = qsizetype(1) << 21;
+
 // A snapshot of the element an event reached first (the innermost one).
 struct HtmlElement
 {

@@ -1,5 +1,6 @@
 #include "dialogs/noticewindow.h"
 
+#include "core/placement.h"
 #include "dialogs/taskbarhint.h"
 #include "ui_about.h"
 #include "ui_notcon.h"
@@ -35,7 +36,7 @@ NoticeWindow::NoticeWindow(NoticeId id, std::function<void()> endApplication)
     setFixedSize(size());
     keepOffTaskbar(this);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+        move(placeWindow(size(), screen->availableGeometry()));
 }
 
 template <typename Layout> void NoticeWindow::build()

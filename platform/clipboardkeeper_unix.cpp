@@ -1,6 +1,8 @@
 #include "platform/clipboardkeeper.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <cerrno>
 #include <csignal>
@@ -13,6 +15,9 @@ namespace Pinmark {
 
 namespace {
 
+Q_LOGGING_CATEGORY(lcKeeper, "pinmark.clipboard", QtWarningMsg)
+
+// How long the keeper may take to read each piece of the text, and then to answer.
 constexpr int AnswerWaitMs = 3000;
 
 void closeBoth(int fds[2])
@@ -21,6 +26,16 @@ void closeBoth(int fds[2])
     ::close(fds[1]);
 }
 
+bool waitFor(int fd, short events)
+{
+    pollfd ready = {fd, events, 0};
+    int n;
+    while ((n = ::poll(&ready, 1, AnswerWaitMs)) < 0 && errno == EINTR) {
+    }
+    return n > 0;
+}
+
+// A keeper that stops reading gives up the hand-over instead of holding the program's exit.
 bool writeAll(int fd, const QByteArray &data)
 {
     const char *p = data.constData();
@@ -28,6 +43,8 @@ bool writeAll(int fd, const QByteArray &data)
     while (left > 0) {
         const ssize_t n = ::write(fd, p, size_t(left));
         if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN && waitFor(fd, POLLOUT))
             continue;
         if (n <= 0)
             return false;
@@ -39,16 +56,16 @@ bool writeAll(int fd, const QByteArray &data)
 
 } // namespace
 
-bool startClipboardKeeper(const QString &program, const QByteArray &utf8Text)
+KeeperStart startClipboardKeeper(const QString &program, const QByteArray &utf8Text)
 {
     const QByteArray path = QFile::encodeName(program);
     int toKeeper[2];
     int fromKeeper[2];
     if (::pipe2(toKeeper, O_CLOEXEC) != 0)
-        return false;
+        return KeeperStart::Failed;
     if (::pipe2(fromKeeper, O_CLOEXEC) != 0) {
         closeBoth(toKeeper);
-        return false;
+        return KeeperStart::Failed;
     }
 
     const pid_t child = ::fork();
@@ -79,7 +96,7 @@ bool startClipboardKeeper(const QString &program, const QByteArray &utf8Text)
     if (child < 0) {
         ::close(toKeeper[1]);
         ::close(fromKeeper[0]);
-        return false;
+        return KeeperStart::Failed;
     }
     while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
     }
@@ -89,21 +106,37 @@ bool startClipboardKeeper(const QString &program, const QByteArray &utf8Text)
     struct sigaction previous = {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGPIPE, &ignore, &previous);
+    ::fcntl(toKeeper[1], F_SETFL, O_NONBLOCK);
     const bool sent = writeAll(toKeeper[1], utf8Text);
     ::close(toKeeper[1]);
     ::sigaction(SIGPIPE, &previous, nullptr);
 
     char answer = 0;
-    if (sent) {
-        pollfd ready = {fromKeeper[0], POLLIN, 0};
-        int n;
-        while ((n = ::poll(&ready, 1, AnswerWaitMs)) < 0 && errno == EINTR) {
-        }
-        if (n > 0 && ::read(fromKeeper[0], &answer, 1) != 1)
-            answer = 0;
-    }
+    if (sent && waitFor(fromKeeper[0], POLLIN) && ::read(fromKeeper[0], &answer, 1) != 1)
+        answer = 0;
     ::close(fromKeeper[0]);
-    return answer == '1';
+    if (answer == '1')
+        return KeeperStart::Serving;
+    return answer == '0' ? KeeperStart::Declined : KeeperStart::Failed;
+}
+
+void keepClipboardText(const QStringList &keeperPaths, const QByteArray &utf8Text)
+{
+    for (const QString &path : keeperPaths) {
+        if (!QFileInfo(path).isExecutable())
+            continue;
+        if (startClipboardKeeper(path, utf8Text) == KeeperStart::Failed) {
+            qCWarning(lcKeeper,
+                      "The clipboard keeper %s did not start or did not answer: the "
+                      "code on the clipboard ends with the program.",
+                      qUtf8Printable(path));
+        }
+        return;
+    }
+    qCWarning(lcKeeper,
+              "No clipboard keeper is installed (looked for %s): the code on the "
+              "clipboard ends with the program.",
+              qUtf8Printable(keeperPaths.join(QStringLiteral(", "))));
 }
 
 } // namespace Pinmark

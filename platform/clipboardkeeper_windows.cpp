@@ -3,9 +3,11 @@
 namespace Pinmark {
 
 // The Windows clipboard keeps its text after the program ends: Qt flushes it at exit.
-bool startClipboardKeeper(const QString &, const QByteArray &)
+KeeperStart startClipboardKeeper(const QString &, const QByteArray &)
 {
-    return false;
+    return KeeperStart::Declined;
 }
+
+void keepClipboardText(const QStringList &, const QByteArray &) {}
 
 } // namespace Pinmark

@@ -3,6 +3,7 @@
 #include "core/launchpolicy.h"
 #include "core/safeaddress.h"
 #include "platform/clipboardkeeper.h"
+#include "platform/clipboardreader.h"
 #include "platform/connectivityprobe.h"
 
 #include <QApplication>
@@ -51,9 +52,13 @@ void QtDesktopServices::clipboardSetText(const QString &text)
     }
 }
 
-QString QtDesktopServices::clipboardGetText()
+void QtDesktopServices::clipboardReadText(QObject *context,
+                                          std::function<void(const ClipboardReading &)> done)
 {
-    return QGuiApplication::clipboard()->text();
+    // Lives as long as the application, and with it any helper still out.
+    if (!m_reader)
+        m_reader = new ClipboardReader(m_readerPaths, QCoreApplication::instance());
+    m_reader->read(context, std::move(done));
 }
 
 void QtDesktopServices::launchInSystemBrowser(const QString &address)
@@ -77,19 +82,26 @@ void QtDesktopServices::launchInSystemBrowser(const QString &address)
     }
 }
 
-namespace {
-
 // Shows a box and returns at once. Boxes are asked for from inside page events, and a nested
 // event loop there would let the browser replace, and delete, the document whose handler is
-// still running: nothing is ever deleted while one of its handlers runs.
-void openMessageBox(QMessageBox::Icon icon, const QString &title, const QString &text)
+// still running: nothing is ever deleted while one of its handlers runs. A box already open with
+// the same words is brought to the front instead: presses repeated while it is open pile up
+// nothing.
+void QtDesktopServices::openMessageBox(QMessageBox::Icon icon, const QString &title,
+                                       const QString &text)
 {
+    const QString kind = title + QChar(u'\0') + text;
+    if (QMessageBox *open = m_openBoxes.value(kind)) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    m_openBoxes.removeIf([](decltype(m_openBoxes)::iterator closed) { return closed->isNull(); });
     auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    m_openBoxes.insert(kind, box);
     box->open();
 }
-
-} // namespace
 
 void QtDesktopServices::showMessageBox(const QString &text, const QString &title)
 {
@@ -170,24 +182,20 @@ void QtDesktopServices::restoreClipboard()
         clipboard->setText(m_published);
 }
 
-void QtDesktopServices::keepClipboardAfterExit(const QStringList &keeperPaths)
+void QtDesktopServices::keepClipboardAfterExit(const QStringList &x11Keepers,
+                                               const QStringList &waylandKeepers)
 {
-    // Elsewhere the clipboard's text outlives the program on its own, or nothing of the program
-    // can keep it (Wayland lets only the focused window set the clipboard).
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+    // Elsewhere the clipboard's text outlives the program on its own.
+    const QString platform = QGuiApplication::platformName();
+    const bool wayland = platform.startsWith(QLatin1String("wayland"));
+    if (platform != QLatin1String("xcb") && !wayland)
         return;
     const QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard->ownsClipboard())
         return;
     const QString text = clipboard->text();
-    if (text.isEmpty())
-        return;
-    for (const QString &path : keeperPaths) {
-        if (QFileInfo(path).isExecutable()) {
-            startClipboardKeeper(path, text.toUtf8());
-            return;
-        }
-    }
+    if (!text.isEmpty())
+        keepClipboardText(wayland ? waylandKeepers : x11Keepers, text.toUtf8());
 }
 
 } // namespace Pinmark

@@ -12,8 +12,9 @@ demo=(
   qt6-base-dev qt6-base-dev-tools
   qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev qt6-declarative-dev
   libqt6webenginecore6-bin qt6-qpa-plugins qt6-wayland
-  libgl-dev libxkbcommon-dev libx11-dev libxfixes-dev libxcb1-dev
+  libgl-dev libxkbcommon-dev libx11-dev libxfixes-dev libxcb1-dev libwayland-dev
   python3
+  # Arabic letters: every message of the program starts in Arabic (debian/control depends on it)
   fonts-noto-core fonts-hosny-amiri fonts-dejavu-core
 )
 test=(
@@ -23,9 +24,10 @@ test=(
   libxtst-dev
   dbus dbus-x11 metacity openbox
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0
-  sway grim wl-clipboard libwayland-dev wayland-protocols
+  sway grim wl-clipboard wtype libwayland-dev wayland-protocols
+  mutter kwin-wayland kwin-common plasma-wayland-protocols python3-gi gir1.2-glib-2.0
   desktop-file-utils appstream file
-  util-linux procps iproute2
+  util-linux procps iproute2 openssl
 )
 package=(
   git dpkg-dev devscripts debhelper fakeroot lintian

@@ -52,6 +52,13 @@ for file in usr/share/man/man1/pinmark.1.gz usr/share/applications/net.velmora.P
             usr/share/doc/pinmark/copyright; do
     [ -e "$tree/$file" ] || { echo "package.sh: the package lacks /$file" >&2; exit 1; }
 done
+helper=("$tree"/usr/lib/*/pinmark/pinmark-clipread)
+[ -x "${helper[0]}" ] || { echo "package.sh: the package lacks the clipboard reader" >&2; exit 1; }
+# Every message of the program starts in Arabic: the package pulls a font that has the letters.
+arabic="$(fc-list :lang=ar file | cut -d: -f1 | xargs -r dpkg -S 2>/dev/null | cut -d: -f1 | sort -u)"
+fonts="$(dpkg-deb -f "${deb[0]}" Depends | grep -o 'fonts-[a-z0-9.+-]*' | sort -u)"
+[ -n "$(comm -12 <(echo "$arabic") <(echo "$fonts"))" ] ||
+    { echo "package.sh: the package depends on no font with Arabic letters ($fonts)" >&2; exit 1; }
 [ -f "$work"/pinmark-dbgsym_*.deb ] || { echo "package.sh: no -dbgsym package" >&2; exit 1; }
 version="$(env -u DISPLAY -u WAYLAND_DISPLAY "$tree/usr/bin/pinmark" --version)"
 [ "$version" = "Pinmark $(cd "$src" && dpkg-parsechangelog -S Version | sed 's/-[^-]*$//')" ] ||

@@ -52,6 +52,14 @@ void PictureButton::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT clicked();
 }
 
+void PictureButton::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // Qt delivers the second press of a double-click as this event, and its default handling
+    // is another press: that would click twice. The user still sees the button go down.
+    showPressed();
+    event->accept();
+}
+
 void PictureButton::activate()
 {
     showPressed();

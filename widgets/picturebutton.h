@@ -10,6 +10,7 @@ namespace Pinmark {
 // released holder's. A click is a left press released inside the box; it arrives after the
 // release, so the released picture is back before the click's action runs.
 // Space or Enter on the focused button runs the same press, release and click sequence.
+// A double-click acts once: its second press shows the pressed picture but clicks nothing.
 class PictureButton : public PictureBox
 {
     Q_OBJECT
@@ -31,6 +32,7 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;

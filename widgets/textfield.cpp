@@ -1,5 +1,7 @@
 #include "widgets/textfield.h"
 
+#include <QAccessible>
+
 #include <limits>
 
 namespace Pinmark {
@@ -20,6 +22,15 @@ void TextField::setText(const QString &text)
     if (shown.back().isHighSurrogate())
         shown.chop(1);
     QLineEdit::setText(shown + QChar(0x2026));
+}
+
+void TextField::announceText()
+{
+    // Announcements came with Qt 6.8; before it, the change of the text is all Qt reports.
+#if QT_CONFIG(accessibility) && QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent announcement(this, text());
+    QAccessible::updateAccessibility(&announcement);
+#endif
 }
 
 } // namespace Pinmark

@@ -17,6 +17,10 @@ public:
 
     // Shows the text, cut after ShownCharacters with an ellipsis.
     void setText(const QString &text);
+    // Tells assistive technology what the field now shows, as news: a screen reader reads it
+    // although the focus is elsewhere. (Qt reports every change of the text as well, but a
+    // screen reader reads those only for the field it is in.)
+    void announceText();
 };
 
 } // namespace Pinmark

@@ -1,6 +1,7 @@
 #include "browser/webengine/documentbridge.h"
 
 #include "browser/webengine/webenginebrowserhost.h"
+#include "core/htmlevent.h"
 
 #include <QMetaObject>
 
@@ -29,11 +30,9 @@ std::optional<quint32> buttonsOf(double value)
 }
 
 // Addresses come from the page (a data: picture can be long) but not without end.
-constexpr qsizetype MaxTextLength = 1 << 21;
-
 bool fits(const QString &text)
 {
-    return text.size() <= MaxTextLength;
+    return text.size() <= MaxPageTextLength;
 }
 
 bool isReadyState(const QString &state)
@@ -46,10 +45,11 @@ std::optional<HtmlEventObj> eventOf(const QString &tagName, const QString &id, c
                                     const QString &src, const QString &href, double buttons)
 {
     const auto word = buttonsOf(buttons);
-    if (!word || !fits(tagName) || !fits(id) || !fits(title) || !fits(src) || !fits(href))
+    if (!word || !fits(tagName) || !fits(id) || !fits(title) || !fits(href))
         return std::nullopt;
     HtmlEventObj event;
-    event.srcElement = HtmlElement{tagName, id, title, src, href};
+    // A picture whose address is too long still reaches the handlers, cut, so they can say so.
+    event.srcElement = HtmlElement{tagName, id, title, src.left(MaxPageTextLength + 1), href};
     event.button = *word;
     return event;
 }

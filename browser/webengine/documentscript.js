@@ -32,7 +32,10 @@
 
     // The innermost element the event reached, as plain texts.
     function snapshot(event) {
-        var element = event.target;
+        return describe(event.target);
+    }
+
+    function describe(element) {
         if (element && element.nodeType === Node.TEXT_NODE)
             element = element.parentElement;
         var s = { tagName: '', id: '', title: '', src: '', href: '' };
@@ -140,6 +143,179 @@
         send(function () { bridge.backKeyPressed(generation); });
     }
 
+    // ---- The keyboard ------------------------------------------------------------------------
+    // Every picture can be reached with Tab and the arrow keys, and Enter or Space on it is a
+    // click on it. The page's markup stays as it is: with the engine's spatial navigation on, an
+    // element that has a click listener of its own can take the focus, so each picture gets an
+    // empty one here. A picture that is all a link shows is reached as that link. Nothing of it
+    // runs while the page loads: the pictures are made reachable when the keyboard first moves
+    // in the page, and those that come later as they come.
+
+    function isElement(node) {
+        return !!node && node.nodeType === Node.ELEMENT_NODE;
+    }
+
+    function isPicture(node) {
+        return isElement(node) && text(node.tagName).toUpperCase() === 'IMG';
+    }
+
+    // A link with no words of its own around a picture: to the eye it is the picture.
+    function pictureLinkOf(picture) {
+        var link = picture.parentElement ? picture.parentElement.closest('a[href]') : null;
+        return link && !link.textContent.trim() ? link : null;
+    }
+
+    // The picture a key on the focused element acts on, or null.
+    function focusedPicture(element) {
+        if (isPicture(element))
+            return element;
+        if (!isElement(element) || text(element.tagName).toUpperCase() !== 'A')
+            return null;
+        var picture = element.querySelector('img');
+        return picture && pictureLinkOf(picture) === element ? picture : null;
+    }
+
+    function ignore() {}
+
+    function makeReachable(picture) {
+        if (!pictureLinkOf(picture))
+            picture.addEventListener('click', ignore); // once: the same listener is not added twice
+    }
+
+    function makeReachableWithin(node) {
+        if (isPicture(node)) {
+            makeReachable(node);
+        } else if (isElement(node) || (node && node.nodeType === Node.DOCUMENT_NODE)) {
+            var pictures = node.getElementsByTagName('img');
+            for (var i = 0; i < pictures.length; ++i)
+                makeReachable(pictures[i]);
+        }
+    }
+
+    var newPictures = new MutationObserver(function (records) {
+        for (var r = 0; r < records.length; ++r) {
+            var added = records[r].addedNodes;
+            for (var i = 0; i < added.length; ++i)
+                makeReachableWithin(added[i]);
+        }
+    });
+    var picturesReachable = false;
+
+    function makePicturesReachable() {
+        if (picturesReachable)
+            return;
+        picturesReachable = true;
+        makeReachableWithin(document);
+        newPictures.observe(document, { childList: true, subtree: true });
+    }
+
+    // Before the engine moves the focus: a key that moves it, or the page getting the focus
+    // (Tab and Shift+Tab into the page from the program's controls).
+    var focusKeys = ['Tab', 'ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown'];
+
+    function focusKeyListener(event) {
+        if (event.isTrusted && focusKeys.indexOf(event.key) >= 0)
+            makePicturesReachable();
+    }
+
+    function pageFocusListener(event) {
+        if (event.isTrusted && event.target === window)
+            makePicturesReachable();
+    }
+
+    // The focused picture's ring, in the program's blue. Inside the picture, the engine's
+    // two-tone ring (blue and white) shows on light and dark pictures alike and under a
+    // container that clips; outside, where there is room, a light gap and a blue band. An
+    // outline and a shadow move nothing. A page script can see this one sheet among the
+    // document's adopted ones, and only once a picture has had the focus; the markup stays.
+    var ringStyle = null;
+    var ringRule = 'img:focus-visible, a:focus-visible img {' +
+                   ' outline: auto 5px #1e3c7c !important; outline-offset: -6px !important;' +
+                   ' box-shadow: 0 0 0 2px #eceff9, 0 0 0 5px #1e3c7c !important; }';
+
+    function showFocusRing(event) {
+        if (!event.isTrusted || !focusedPicture(event.target))
+            return;
+        try {
+            if (!ringStyle) {
+                ringStyle = new CSSStyleSheet();
+                ringStyle.replaceSync(ringRule);
+            }
+            var sheets = document.adoptedStyleSheets;
+            if (Array.prototype.indexOf.call(sheets, ringStyle) < 0)
+                document.adoptedStyleSheets = Array.prototype.concat.call([], sheets, [ringStyle]);
+        } catch (e) {
+            // Without constructed style sheets the engine's own ring shows.
+        }
+    }
+
+    // A screen reader reads a picture by its alt text. Without one (alt="" would even hide
+    // it), the picture is named by its title, else after its file, while it has the focus: a
+    // name can only be an attribute, the one trace in the markup, and it goes with the focus.
+    var lent = new WeakMap(); // picture -> the name lent to it
+
+    function fileNameOf(picture) {
+        try {
+            var address = new URL(text(picture.currentSrc) || text(picture.src));
+            if (/^(https?|ftp|file):$/.test(address.protocol)) {
+                var name = address.pathname.split('/').pop();
+                if (name) {
+                    try {
+                        return decodeURIComponent(name);
+                    } catch (e) {
+                        return name; // a stray "%"
+                    }
+                }
+            }
+        } catch (e) {
+            // Not an address with a file in it.
+        }
+        return 'صورة — Picture';
+    }
+
+    // The focused element is the picture or the link that is only a picture.
+    function lendName(event) {
+        var element = event.target;
+        var picture = event.isTrusted ? focusedPicture(element) : null;
+        if (!picture || text(picture.alt).trim() || element.hasAttribute('aria-label') ||
+            element.hasAttribute('aria-labelledby'))
+            return;
+        var name = text(picture.title).trim() || fileNameOf(picture);
+        element.setAttribute('aria-label', name);
+        lent.set(element, name);
+    }
+
+    function takeNameBack(event) {
+        var element = event.target;
+        if (!event.isTrusted || !lent.has(element))
+            return;
+        if (element.getAttribute('aria-label') === lent.get(element))
+            element.removeAttribute('aria-label');
+        lent.delete(element);
+    }
+
+    // Enter or Space on a focused picture takes the road of a click on it. Heard last (the
+    // window, not capturing), so a page that handles the key itself keeps it; the page's text
+    // fields are never a picture.
+    function pictureKeyListener(event) {
+        if (!event.isTrusted || event.defaultPrevented ||
+            (event.key !== 'Enter' && event.key !== ' ') || event.altKey || event.ctrlKey ||
+            event.metaKey || event.shiftKey || event.isComposing)
+            return;
+        var picture = focusedPicture(event.target);
+        if (!picture)
+            return;
+        // Not followed, not scrolled: as with a click, the program decides.
+        if (bound)
+            event.preventDefault();
+        if (event.repeat)
+            return; // a key held down is one press
+        var s = describe(picture);
+        send(function () {
+            bridge.clicked(generation, s.tagName, s.id, s.title, s.src, s.href, 0);
+        });
+    }
+
     var clickListener = pointerListener('clicked', true);
     var mouseDownListener = pointerListener('mouseDown', false);
 
@@ -152,6 +328,12 @@
         window.addEventListener('beforeunload', beforeUnloadListener, true);
         window.addEventListener('load', pageLoadListener);
         window.addEventListener('keydown', backKeyListener);
+        window.addEventListener('keydown', pictureKeyListener);
+        window.addEventListener('keydown', focusKeyListener, true);
+        window.addEventListener('focus', pageFocusListener, true);
+        window.addEventListener('focusin', showFocusRing, true);
+        window.addEventListener('focusin', lendName, true);
+        window.addEventListener('focusout', takeNameBack, true);
         document.addEventListener('readystatechange', readyStateListener, true);
         document.addEventListener('load', frameLoadListener, true);
     }

@@ -14,6 +14,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebChannel>
+#include <QWebEngineCertificateError>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
@@ -136,6 +138,9 @@ constexpr int LoadAborted = -3;
 // How long a page may take to show it is alive before a browser key ends its renderer.
 constexpr auto ResponseTimeout = 3s;
 
+// How long after the user's click a download it started is still the user's.
+constexpr qint64 DownloadAfterActionMs = 10000;
+
 // The engine draws the page through a window of its own that is never shown. Assistive
 // technology lists every top-level window but pop-ups, so it would read as a stray empty
 // frame of the program; typed as a pop-up it stays out of the tree.
@@ -165,6 +170,8 @@ WebEngineBrowserHost::WebEngineBrowserHost(QObject *parent)
         if (m_page)
             endRendererProcess(m_page->renderProcessPid());
     });
+    m_arrivalTimer.setSingleShot(true);
+    connect(&m_arrivalTimer, &QTimer::timeout, this, &WebEngineBrowserHost::onArrivalTimeout);
 }
 
 WebEngineBrowserHost::~WebEngineBrowserHost()
@@ -205,6 +212,8 @@ void WebEngineBrowserHost::Navigate2(const QString &address)
 
 void WebEngineBrowserHost::Navigate(const QString &address)
 {
+    // A link the user followed; what it gives may be a download.
+    m_userActedAt = m_clock.elapsed();
     load(address);
 }
 
@@ -212,6 +221,9 @@ void WebEngineBrowserHost::load(const QString &address)
 {
     if (!m_page)
         createView();
+    // Every load of the program's is one the user asked for: the gallery, a link, a key.
+    m_requested = address;
+    m_trail.expectChosenEntry();
     m_page->load(QUrl(address));
 }
 
@@ -223,25 +235,10 @@ void WebEngineBrowserHost::createView()
         qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
     // Without a storage name the profile is off the record: nothing of the session is written.
     m_profile = new QWebEngineProfile(this);
-    m_page = new HostPage(m_profile, this);
-    QWebEngineSettings *settings = m_page->settings();
-    // Pages may not open windows on their own; createWindow() refuses the rest.
-    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    // Only the code buttons put text on the clipboard; pages neither write nor read it.
-    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
-    m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
-    m_page->scripts().insert(documentScript());
-    m_page->scripts().insert(clipboardGuardScript());
-    connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowserHost::onLoadStarted);
-    connect(m_page, &QWebEnginePage::loadFinished, this, &WebEngineBrowserHost::onLoadFinished);
-    connect(m_page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowserHost::onLoadingChanged);
-    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
-            &WebEngineBrowserHost::onRenderProcessTerminated);
-    connect(m_page, &QWebEnginePage::featurePermissionRequested, m_page,
-            [page = m_page](const QUrl &origin, QWebEnginePage::Feature feature) {
-                page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
-            });
+    // The program writes no files: downloads go to the web browser.
+    connect(m_profile, &QWebEngineProfile::downloadRequested, this,
+            &WebEngineBrowserHost::onDownloadRequested);
+    createPage();
 
     m_view = new QWebEngineView(m_area.data());
     // Chromium's menu would also swallow the click after a right-button press.
@@ -251,6 +248,54 @@ void WebEngineBrowserHost::createView()
     m_view->installEventFilter(this);
     placeView();
     installKeys();
+}
+
+void WebEngineBrowserHost::createPage()
+{
+    m_page = new HostPage(m_profile, this);
+    QWebEngineSettings *settings = m_page->settings();
+    // Pages may not open windows on their own; createWindow() refuses the rest.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // Only the code buttons put text on the clipboard; pages neither write nor read it.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
+    // The arrow keys move between the page's pictures; the document script makes them
+    // reachable (see there).
+    settings->setAttribute(QWebEngineSettings::SpatialNavigationEnabled, true);
+    m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
+    m_page->scripts().insert(documentScript());
+    m_page->scripts().insert(clipboardGuardScript());
+    connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowserHost::onLoadStarted);
+    connect(m_page, &QWebEnginePage::loadFinished, this, &WebEngineBrowserHost::onLoadFinished);
+    connect(m_page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowserHost::onLoadingChanged);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            &WebEngineBrowserHost::onRenderProcessTerminated);
+    connect(m_page, &QWebEnginePage::urlChanged, this, &WebEngineBrowserHost::updateTrail);
+    // A certificate the system does not trust is refused, whatever the page: the load fails and
+    // our page says why.
+    connect(m_page, &QWebEnginePage::certificateError, m_page,
+            [](const QWebEngineCertificateError &error) {
+                QWebEngineCertificateError refusal = error;
+                refusal.rejectCertificate();
+            });
+    connect(m_page, &QWebEnginePage::featurePermissionRequested, m_page,
+            [page = m_page](const QUrl &origin, QWebEnginePage::Feature feature) {
+                page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+            });
+}
+
+void WebEngineBrowserHost::replacePage()
+{
+    // After its renderer died, a page may hand its scripts and the channel to the dead renderer
+    // instead of the next one, which then never hears the user. A new page starts clean.
+    HostPage *old = m_page;
+    disconnect(old, nullptr, this, nullptr);
+    old->setWebChannel(nullptr);
+    createPage();
+    m_view->setPage(m_page);
+    m_trail = HistoryTrail();
+    // Called from the event loop, never from one of the old page's signals.
+    delete old;
 }
 
 void WebEngineBrowserHost::placeView()
@@ -285,6 +330,7 @@ void WebEngineBrowserHost::installKeys()
         {QKeySequence(Qt::Key_F5), &WebEngineBrowserHost::Refresh},
         {QKeySequence(Qt::ALT | Qt::Key_Left), &WebEngineBrowserHost::GoBack},
         {QKeySequence(Qt::ALT | Qt::Key_Right), &WebEngineBrowserHost::GoForward},
+        {QKeySequence(Qt::ALT | Qt::Key_Home), &WebEngineBrowserHost::GoHome},
     };
     for (const auto &key : keys) {
         auto *shortcut = new QShortcut(key.keys, m_area, nullptr, nullptr, Qt::WindowShortcut);
@@ -304,9 +350,23 @@ void WebEngineBrowserHost::onLoadStarted()
 void WebEngineBrowserHost::onLoadingChanged(const QWebEngineLoadingInfo &info)
 {
     const QString address = info.url().toString();
+    if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus) {
+        updateTrail();
+        // A load has ended; one stopped because the next began has not ended that one.
+        const bool stopped = info.status() == QWebEngineLoadingInfo::LoadStoppedStatus;
+        if (!stopped || address == m_navigating)
+            m_arrivalTimer.stop();
+        if (!stopped || address == m_requested)
+            m_trail.endExpectation();
+    }
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
         m_showingErrorPage = isErrorPageAddress(address);
+        if (m_showingErrorPage)
+            break;
+        m_navigating = address;
+        m_generationAtStart = Document() ? Document()->generation() : 0;
+        m_arrivalTimer.start(m_arrivalTimeout);
         break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
         if (m_showingErrorPage)
@@ -321,16 +381,31 @@ void WebEngineBrowserHost::onLoadingChanged(const QWebEngineLoadingInfo &info)
             break;
         // A page followed in place may answer with an error of its own and show it; the
         // gallery may not.
-        if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain && address != m_home)
+        if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain &&
+            !isGallery(address))
             break;
-        // Whatever the engine shows meanwhile is never bound as a loaded page.
-        m_showingErrorPage = true;
-        // The engine is still inside the failed navigation; our page comes right after it.
-        QMetaObject::invokeMethod(this, &WebEngineBrowserHost::showErrorPage, Qt::QueuedConnection);
+        failLoad(address, loadFailureOf(info.errorCode()));
         break;
     case QWebEngineLoadingInfo::LoadStoppedStatus:
         break;
     }
+}
+
+// A document that has not arrived in time (its ready state is still "loading", or it has not
+// even begun) is given up: a page whose pictures are still coming in has arrived.
+void WebEngineBrowserHost::onArrivalTimeout()
+{
+    const HtmlDocument *doc = Document();
+    if (m_showingErrorPage || (doc && doc->generation() > m_generationAtStart &&
+                               doc->readyState() != QLatin1String("loading")))
+        return;
+    failLoad(m_navigating, LoadFailure::TooSlow);
+}
+
+bool WebEngineBrowserHost::isGallery(const QString &address) const
+{
+    // Also a gallery that sent the engine on elsewhere before it failed.
+    return address == m_home || m_navigating == m_home;
 }
 
 void WebEngineBrowserHost::pageLoaded(quint64 generation, const QString &address)
@@ -385,14 +460,32 @@ void WebEngineBrowserHost::settleEndedLoad(const QVariant &scriptState)
 
 // ---- Failures ------------------------------------------------------------------------------
 
+void WebEngineBrowserHost::failLoad(const QString &address, LoadFailure reason)
+{
+    m_arrivalTimer.stop();
+    // The page names the address the load began at: the link the user followed, even when it
+    // sent the engine on elsewhere.
+    m_failure = {m_navigating.isEmpty() ? address : m_navigating, reason,
+                 isGallery(address) ? ErrorPageKind::Gallery : ErrorPageKind::Link};
+    // Back never returns to the entry of a load that failed.
+    m_trail.markCurrentFailed(address);
+    // Whatever the engine shows meanwhile is never bound as a loaded page.
+    m_showingErrorPage = true;
+    // The engine may still be inside the failed navigation; our page comes right after it.
+    QMetaObject::invokeMethod(this, &WebEngineBrowserHost::showErrorPage, Qt::QueuedConnection);
+}
+
 void WebEngineBrowserHost::showErrorPage()
 {
     if (m_closing || !m_page)
         return;
     m_showingErrorPage = true;
     m_page->allowsErrorPage = true;
-    m_page->setHtml(readResource(QStringLiteral(":/pinmark/errorpage.html")));
-    scheduleRetry();
+    m_page->setHtml(fillErrorPage(readResource(QStringLiteral(":/pinmark/errorpage.html")),
+                                  m_failure.kind, m_failure.reason, m_failure.address));
+    // Only the gallery is tried again by itself; a link waits for the user.
+    if (m_failure.kind == ErrorPageKind::Gallery && !m_retryTimer.isActive())
+        scheduleRetry();
 }
 
 void WebEngineBrowserHost::scheduleRetry()
@@ -407,15 +500,20 @@ void WebEngineBrowserHost::probeGallery()
         m_network = new QNetworkAccessManager(this);
     QNetworkRequest request{QUrl(m_home)};
     request.setTransferTimeout(10000);
-    QNetworkReply *reply = m_network->head(request);
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
+    // A gallery that answers but never arrives is asked for the whole page, in the time a page
+    // may take; any other only for an answer.
+    const bool whole = m_failure.reason == LoadFailure::TooSlow;
+    QNetworkReply *reply = whole ? m_network->get(request) : m_network->head(request);
+    if (whole)
+        QTimer::singleShot(m_arrivalTimeout, reply, &QNetworkReply::abort);
+    connect(reply, &QNetworkReply::finished, this, [this, reply, whole] {
         reply->deleteLater();
         if (!m_showingErrorPage)
             return;
         // Any answer of the server's will do, even one that refuses the question: the page
         // itself then decides whether it shows.
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (status > 0)
+        if (status > 0 && (!whole || reply->error() == QNetworkReply::NoError))
             retryNow();
         else
             scheduleRetry();
@@ -430,14 +528,26 @@ void WebEngineBrowserHost::retryNow()
 
 void WebEngineBrowserHost::userClicked(quint64 generation, const HtmlEventObj &event)
 {
-    // The page of ours has one control. The click is the user's own: the document script passes
-    // on no other.
+    // The buttons of our page. The click is the user's own: the document script passes on no
+    // other.
     const HtmlDocument *doc = Document();
-    if (m_showingErrorPage && doc && doc->generation() == generation &&
-        isErrorPageAddress(doc->url()) && event.srcElement.id == QLatin1String("retry")) {
-        retryNow();
+    if (!doc || doc->generation() != generation)
+        return;
+    if (m_showingErrorPage && isErrorPageAddress(doc->url())) {
+        const QString &id = event.srcElement.id;
+        const bool gallery = m_failure.kind == ErrorPageKind::Gallery;
+        if (gallery && id == QLatin1String("retry"))
+            retryNow();
+        else if (!gallery && id == QLatin1String("back"))
+            GoBack();
+        else if (!gallery && id == QLatin1String("gallery"))
+            GoHome();
         return;
     }
+    // The user uses this page: Back may return to it, and a download it starts is theirs.
+    updateTrail();
+    m_trail.markCurrentChosen();
+    m_userActedAt = m_clock.elapsed();
     clicked(generation, event);
 }
 
@@ -455,23 +565,35 @@ void WebEngineBrowserHost::onRenderProcessTerminated()
     beginDocument(QString());
     topLevelNavigationStarted();
     m_responseTimer.stop();
-    if (m_restarts.take(std::chrono::milliseconds(m_clock.elapsed()))) {
-        m_showingErrorPage = false;
-        QMetaObject::invokeMethod(
-            this, [this] { load(m_home); }, Qt::QueuedConnection);
-    } else {
-        QMetaObject::invokeMethod(this, &WebEngineBrowserHost::showErrorPage, Qt::QueuedConnection);
-    }
+    m_arrivalTimer.stop();
+    const bool restart = m_restarts.take(std::chrono::milliseconds(m_clock.elapsed()));
+    // Not inside the page's own signal: the page is replaced.
+    QMetaObject::invokeMethod(
+        this,
+        [this, restart] {
+            if (m_closing)
+                return;
+            replacePage();
+            if (restart) {
+                m_showingErrorPage = false;
+                load(m_home);
+            } else {
+                failLoad(m_home, LoadFailure::Other);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 // ---- Browser keys --------------------------------------------------------------------------
 
 void WebEngineBrowserHost::Refresh()
 {
-    if (m_showingErrorPage)
+    if (!m_showingErrorPage)
+        whenResponsive(&WebEngineBrowserHost::reloadNow);
+    else if (m_failure.kind == ErrorPageKind::Gallery)
         retryNow();
     else
-        whenResponsive(&WebEngineBrowserHost::reloadNow);
+        load(m_failure.address);
 }
 
 void WebEngineBrowserHost::GoBack()
@@ -484,6 +606,11 @@ void WebEngineBrowserHost::GoForward()
     whenResponsive(&WebEngineBrowserHost::goForwardNow);
 }
 
+void WebEngineBrowserHost::GoHome()
+{
+    whenResponsive(&WebEngineBrowserHost::retryNow);
+}
+
 void WebEngineBrowserHost::reloadNow()
 {
     m_page->triggerAction(QWebEnginePage::Reload);
@@ -491,25 +618,53 @@ void WebEngineBrowserHost::reloadNow()
 
 void WebEngineBrowserHost::goBackNow()
 {
-    // Our page for a failed load and a dead end with no history both lead to the gallery.
-    if (m_showingErrorPage) {
+    // Our page for an unreachable gallery leads to the gallery.
+    if (m_showingErrorPage && m_failure.kind == ErrorPageKind::Gallery) {
         retryNow();
         return;
     }
-    // The entry itself, not the engine's Back: that skips pages that moved on by themselves
-    // without the user's doing, and a page that left the gallery on its own is the very case.
+    // To the nearest page the user chose, past our page for a failed link and the entries a
+    // page added by itself; with none left, to the gallery.
+    updateTrail();
     QWebEngineHistory *history = m_page->history();
-    if (history->canGoBack())
-        history->goToItem(history->backItem());
-    else if (m_page->url().toString() != m_home)
+    if (const auto target = m_trail.goBack())
+        history->goToItem(history->itemAt(*target));
+    else if (m_showingErrorPage || m_page->url().toString() != m_home)
         load(m_home);
 }
 
 void WebEngineBrowserHost::goForwardNow()
 {
     QWebEngineHistory *history = m_page->history();
-    if (!m_showingErrorPage && history->canGoForward())
+    if (!m_showingErrorPage && history->canGoForward()) {
+        m_trail.wentForward();
         history->goToItem(history->forwardItem());
+    }
+}
+
+void WebEngineBrowserHost::updateTrail()
+{
+    const QWebEngineHistory *history = m_page->history();
+    const QList<QWebEngineHistoryItem> items = history->items();
+    QList<HistoryTrail::Entry> entries;
+    entries.reserve(items.size());
+    for (const QWebEngineHistoryItem &item : items)
+        entries.append({item.url().toString(), item.lastVisited().toMSecsSinceEpoch()});
+    m_trail.update(entries, history->currentItemIndex());
+}
+
+// ---- Downloads -----------------------------------------------------------------------------
+
+void WebEngineBrowserHost::onDownloadRequested(QWebEngineDownloadRequest *download)
+{
+    // Nothing is saved here. A download the user started (by a link or a click, a moment ago)
+    // goes to the web browser, once; one the page starts by itself goes nowhere.
+    download->cancel();
+    const bool theUsers =
+        m_userActedAt >= 0 && m_clock.elapsed() - m_userActedAt <= DownloadAfterActionMs;
+    m_userActedAt = -1;
+    if (theUsers)
+        Q_EMIT FileDownload(download->url().toString());
 }
 
 void WebEngineBrowserHost::whenResponsive(void (WebEngineBrowserHost::*action)())

@@ -1,5 +1,7 @@
 #pragma once
 #include "browser/browserhost.h"
+#include "core/historytrail.h"
+#include "core/loadfailure.h"
 #include "core/recoverypolicy.h"
 
 #include <QElapsedTimer>
@@ -9,6 +11,8 @@
 
 class QNetworkAccessManager;
 class QWebChannel;
+class QWebEngineCertificateError;
+class QWebEngineDownloadRequest;
 class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 class QWebEngineView;
@@ -24,8 +28,9 @@ class HostPage;
 // BrowserHost.
 //
 // The user is never left without a road back to the gallery: a load that fails shows a page of
-// our own that tries again by itself, a renderer that dies is restarted on the gallery, and the
-// usual browser keys reload and go back.
+// our own (for the gallery it tries again by itself; for a link it says what failed and leads
+// back), a renderer that dies is restarted on the gallery, and the usual browser keys reload,
+// go back (past the entries a page piled up by itself) and home to the gallery.
 class WebEngineBrowserHost : public BrowserHost
 {
     Q_OBJECT
@@ -43,10 +48,15 @@ public:
     void Navigate2(const QString &address) override;
     void Navigate(const QString &address) override;
 
-    // The browser keys: F5, Alt+Left (and Backspace outside a text field), Alt+Right.
+    // The browser keys: F5, Alt+Left (and Backspace outside a text field), Alt+Right, Alt+Home.
     void Refresh();
     void GoBack();
     void GoForward();
+    void GoHome();
+
+    // How long a document may take to arrive (its ready state to reach "interactive") before
+    // the load counts as failed.
+    void setArrivalTimeout(std::chrono::milliseconds timeout) { m_arrivalTimeout = timeout; }
 
     // The view, or null before the first navigation.
     QWebEngineView *view() const;
@@ -65,6 +75,8 @@ protected:
 
 private:
     void createView();
+    void createPage();
+    void replacePage();
     void placeView();
     void installKeys();
     void load(const QString &address);
@@ -73,7 +85,12 @@ private:
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
     void onRenderProcessTerminated();
     void settleEndedLoad(const QVariant &scriptState);
+    void updateTrail();
+    void onArrivalTimeout();
+    void onDownloadRequested(QWebEngineDownloadRequest *download);
 
+    // Shows our page for a load that failed, after the engine is done with the failed one.
+    void failLoad(const QString &address, LoadFailure reason);
     void showErrorPage();
     void scheduleRetry();
     void probeGallery();
@@ -84,6 +101,7 @@ private:
     void goBackNow();
     void goForwardNow();
     void reloadNow();
+    bool isGallery(const QString &address) const;
 
     QPointer<QWidget> m_area;
     QWebChannel *m_channel = nullptr;
@@ -94,7 +112,20 @@ private:
     QNetworkAccessManager *m_network = nullptr;
 
     QString m_home;
+    QString m_requested;  // the address the program last asked to load
+    QString m_navigating; // the address the current top-level navigation started at
     bool m_showingErrorPage = false;
+    struct Failure
+    {
+        QString address;
+        LoadFailure reason = LoadFailure::Other;
+        ErrorPageKind kind = ErrorPageKind::Gallery;
+    } m_failure;
+    HistoryTrail m_trail;
+    QTimer m_arrivalTimer;
+    std::chrono::milliseconds m_arrivalTimeout{30000};
+    quint64 m_generationAtStart = 0; // the document shown when the navigation started
+    qint64 m_userActedAt = -1;       // on m_clock: a download follows only the user's action
     RetrySchedule m_retries;
     RestartBudget m_restarts;
     QTimer m_retryTimer;

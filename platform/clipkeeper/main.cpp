@@ -6,6 +6,8 @@
 // text and ends as soon as another program owns the clipboard or the display goes away. It
 // writes no file and opens nothing but its display.
 
+#include "platform/keeperpipe.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
@@ -18,41 +20,14 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+namespace KeeperPipe = Pinmark::KeeperPipe;
 
-constexpr size_t MaxText = size_t(256) << 20;
+namespace {
 
 struct Atoms
 {
     Atom clipboard, manager, targets, timestamp, utf8, textPlainUtf8, textPlain, incr, clock;
 };
-
-// The whole text, or nothing when it is larger than the keeper takes: a part of it is never
-// served.
-bool readAll(int fd, std::string &text)
-{
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        if (text.size() + size_t(n) > MaxText)
-            return false;
-        text.append(buffer, size_t(n));
-    }
-}
-
-void answer(char c)
-{
-    while (::write(1, &c, 1) < 0 && errno == EINTR) {
-    }
-    ::close(1);
-    ::close(0);
-}
 
 // A requestor may vanish while it is being answered; that is its affair.
 int ignoreError(Display *, XErrorEvent *)
@@ -183,13 +158,13 @@ int main()
     std::signal(SIGHUP, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
     std::string text;
-    if (!readAll(0, text) || text.empty()) {
-        answer('0');
+    if (!KeeperPipe::readText(text) || text.empty()) {
+        KeeperPipe::answer('0');
         return 1;
     }
     Display *display = XOpenDisplay(nullptr);
     if (!display) {
-        answer('0');
+        KeeperPipe::answer('0');
         return 1;
     }
     XSetErrorHandler(ignoreError);
@@ -207,13 +182,13 @@ int main()
     };
     // A clipboard manager takes the text from the program at its exit.
     if (XGetSelectionOwner(display, a.manager) != None) {
-        answer('0');
+        KeeperPipe::answer('0');
         return 0;
     }
     int fixesEvent = 0;
     int fixesError = 0;
     if (!XFixesQueryExtension(display, &fixesEvent, &fixesError)) {
-        answer('0');
+        KeeperPipe::answer('0');
         return 1;
     }
 
@@ -223,7 +198,7 @@ int main()
     const Time owned = serverTime(display, window, a.clock);
     XSetSelectionOwner(display, a.clipboard, window, owned);
     if (XGetSelectionOwner(display, a.clipboard) != window) {
-        answer('0');
+        KeeperPipe::answer('0');
         return 1;
     }
     XFixesSelectSelectionInput(display, root, a.clipboard,
@@ -231,7 +206,7 @@ int main()
                                    XFixesSelectionWindowDestroyNotifyMask |
                                    XFixesSelectionClientCloseNotifyMask);
     XSync(display, False);
-    answer('1');
+    KeeperPipe::answer('1');
 
     // Without the big-requests extension a property is limited to one request's size.
     long maxRequest = XExtendedMaxRequestSize(display);

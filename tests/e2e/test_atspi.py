@@ -21,11 +21,12 @@ except ImportError:
 
 import harness
 from harness import ABOUT_SIZE, ABOUT_TITLE, ABOUTIMG, CODE_BUTTONS, MAIN_TITLE, NOTICE_SIZE
-from harness import PHOTO_ADDRESS, XX
+from harness import LINK_TARGET_URL, PHOTO_ADDRESS, SITE, XX
 
 OK_NAME = "موافق — OK"
 SELIMG_WORDS = "يجب عليك اختيار الصورة أولا\nلاختيار الصورة اضغط بزر الماوس الايسر عليها"
 LOADED, LOADING = "تم التحميل — Loaded", "جاري التحميل — Loading"
+OUTPUT_NAME = "الكود — Output code"
 
 
 def children(node):
@@ -173,6 +174,94 @@ class ScreenReader(harness.SessionCase):
         self.assertEqual(text2.queryText().getText(0, -1), PHOTO_ADDRESS)
 
         self.assertExitsCleanly(program, lambda: program.click(XX))
+
+    def test_a_failed_link_reads_its_address_and_reason(self):
+        self.server.mode = "page:badlinks.htm"
+        self.addCleanup(setattr, self.server, "mode", "normal")
+        mark = self.server.mark()
+        program = self.session.start_program(extra_env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+        self.addCleanup(program.kill)
+        program.wait_for_main_window()
+        app = self.application(program)
+        main = self.window(app, "Pinmark 1.0")
+        program.wait_for_page("badlinks-loaded", mark)
+        program.click_page((200, 25))  # the link that redirects to itself
+
+        def read():
+            try:
+                for document in (n for n in walk(main) if n.getRoleName() == "document web"):
+                    if document.name == ERROR_PAGE_NAME:
+                        words = " ".join(n.name for n in walk(document))
+                        # The page's parts reach the tree a moment after the page itself.
+                        return words if "loop.htm" in words else None
+            except GLib.GError:
+                pass  # the tree changed under the walk: the page is still being replaced
+            return None
+
+        words = harness.wait_until(read, what="the error page in the accessibility tree",
+                                   on_timeout=lambda: "; the tree:\n" + describe(main))
+        for expected in (f"{harness.SITE}/fmm/fe/loop.htm", "The site redirects too many times.",
+                         "الموقع يعيد التوجيه مرات كثيرة جدًا", "The link could not be opened"):
+            self.assertIn(expected, words)
+        self.assertNotIn("Try again", words)  # the gallery's button is not this page's
+        self.named(main, "رجوع — Back", "push button")
+        self.named(main, "المعرض — Gallery", "push button")
+        self.assertExitsCleanly(program, lambda: program.click(XX))
+
+    def heard(self, events, what, matches):
+        """Waits until an event recorded in events (the listener's list) matches."""
+        context = GLib.MainContext.default()
+
+        def found():
+            while context.pending():
+                context.iteration(False)
+            return next((e for e in events if matches(e)), None)
+
+        return harness.wait_until(found, what=what, on_timeout=lambda: f"; heard: {events}")
+
+    def test_pictures_reached_by_keyboard_and_new_output_are_heard(self):
+        program = self.session.start_program(extra_env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+        program.wait_for_main_window()
+        self.window(self.application(program), "Pinmark 1.0")
+        program.wait_for_page("gallery-loaded")
+        focused, inserted = [], []
+
+        def on_focus(event):
+            # Read at delivery, while the object still has the focus.
+            if event.detail1 and event.source:
+                focused.append((event.source.getRole(), event.source.name))
+
+        def on_insert(event):
+            if event.source:
+                inserted.append((event.source.name, event.any_data))
+
+        listeners = [(on_focus, "object:state-changed:focused"),
+                     (on_insert, "object:text-changed:insert")]
+        for listener, kind in listeners:
+            pyatspi.Registry.registerEventListener(listener, kind)
+        try:
+            # Named by the file when a picture has neither alt text nor title, else by the title.
+            program.focus()
+            program.press("Tab")
+            self.heard(focused, "the first picture to be focused",
+                       lambda e: e == (pyatspi.ROLE_IMAGE, "my photo.png"))
+            program.press("Tab")
+            self.heard(focused, "the second picture to be focused",
+                       lambda e: e == (pyatspi.ROLE_IMAGE, SITE + "/ext/picture-4.png"))
+
+            program.press("shift+Tab", "Return")
+            self.heard(inserted, "the selection in the output field",
+                       lambda e: e == (OUTPUT_NAME, PHOTO_ADDRESS))
+            program.click(CODE_BUTTONS["swrfr22"])
+            code = f"[url={LINK_TARGET_URL}][img]{PHOTO_ADDRESS}[/img][/url]"
+            self.heard(inserted, "the code in the output field", lambda e: e == (OUTPUT_NAME, code))
+        finally:
+            for listener, kind in listeners:
+                pyatspi.Registry.deregisterEventListener(listener, kind)
+        self.assertExitsCleanly(program, lambda: program.click(XX))
+
+
+ERROR_PAGE_NAME = "تعذر فتح الصفحة — The page could not be opened"
 
 
 if __name__ == "__main__":

@@ -21,6 +21,8 @@ INPUTS = [
      b"http://bytes.example.test/" + REPLACEMENT * 2 + b".png"),
     ("invalid UTF-8 at the end", b"http://bytes.example.test/a.png\xff", None, None),
     ("lone surrogate", b"http://bytes.example.test/\xed\xa0\x80.png", None, "valid"),
+    ("Latin-1 only", b"http://latin.example.test/caf\xe9.png", "STRING",
+     "http://latin.example.test/café.png".encode()),
 ]
 
 

@@ -151,7 +151,7 @@ class ClipboardTrust(harness.SessionCase):
         self.program.assert_running()
 
     def test_hostile_addresses_keep_the_templates_shape(self):
-        for name in ("quote", "bbcode", "markup"):
+        for name in ("bbcode",):
             with self.subTest(picture=name):
                 address = self.selected_after_click(name)
                 self.assertFalse(address.startswith("before"), "the picture became the selection")
@@ -165,6 +165,14 @@ class ClipboardTrust(harness.SessionCase):
                     code = self.code(button)
                     self.assertEqual(forum_tags(code), tags, code)
                     self.assertIn("[img]" + in_forum(address) + "[/img]", code)
+        # The data: pictures, whose addresses carry quotes and markup, no forum can show: they
+        # are refused with a word and never reach a code.
+        for name in ("quote", "markup"):
+            with self.subTest(picture=name):
+                before = self.code("swrd2")
+                self.click(name)
+                self.program.dismiss_message_box(MAIN_TITLE)
+                self.assertEqual(self.code("swrd2"), before)
 
     def test_the_picture_shown_is_selected(self):
         self.assertEqual(self.selected_after_click("sourced"), PICS + "page2.png")

@@ -15,18 +15,6 @@ PASTED = "http://elsewhere.test/pasted.png"
 
 
 class Recovery(harness.SessionCase):
-    def start(self, mode="normal"):
-        self.server.mode = mode
-        mark = self.server.mark()
-        program = self.session.start_program()
-        self.addCleanup(program.kill)
-        program.wait_for_main_window()
-        return program, mark
-
-    def key(self, program, keys):
-        """Presses keys in the main window, as the user at the keyboard."""
-        self.session.xdotool("windowfocus", "--sync", program.main, "key", "--clearmodifiers", keys)
-
     def wait_for_photo_page(self, program):
         """Going back may be answered from the engine's cache, without a request: waits for a
         fixture page with its photo to be shown and bound."""

@@ -22,12 +22,30 @@ void FakeDesktopServices::clipboardSetText(const QString &text)
     clipboard = text;
 }
 
-QString FakeDesktopServices::clipboardGetText()
+void FakeDesktopServices::clipboardReadText(QObject *context,
+                                            std::function<void(const ClipboardReading &)> done)
 {
-    calls << QStringLiteral("clipboardGetText");
-    if (!clipboardAnswers.isEmpty())
+    calls << QStringLiteral("clipboardReadText");
+    m_reads.push_back({context, std::move(done)});
+}
+
+bool FakeDesktopServices::answerClipboardRead(ClipboardReading::Status status)
+{
+    if (m_reads.empty())
+        return false;
+    const Read read = m_reads.front();
+    m_reads.erase(m_reads.begin());
+    if (status == ClipboardReading::Text && !clipboardAnswers.isEmpty())
         clipboard = clipboardAnswers.takeFirst();
-    return clipboard;
+    if (read.context)
+        read.done({status, status == ClipboardReading::Text ? clipboard : QString()});
+    return true;
+}
+
+void FakeDesktopServices::reportFailure(const QString &, const QString &english)
+{
+    calls << QStringLiteral("reportFailure");
+    failures << english;
 }
 
 void FakeDesktopServices::launchInSystemBrowser(const QString &address)

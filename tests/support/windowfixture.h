@@ -21,7 +21,14 @@ struct WindowFixture
     Ui::frmWeb &ui() { return window->layout(); }
     // Selects an address as a click on a picture of the bound gallery would.
     void selectImage(const QString &src);
+    // Presses the paste button, and the clipboard answers at once with what it holds.
+    void paste();
 };
+
+// A left double-click as the desktop delivers it: press, release, the second press as a
+// double-click event. The last release is the caller's. Qt Test's own mouseDClick sends only the
+// double-click event.
+void doubleClickPress(QWidget *widget);
 
 // The number of top-level windows of the given notice currently open.
 int countOpen(NoticeId id);

@@ -14,6 +14,8 @@ private Q_SLOTS:
     void route();
     void restoreSpaces_data();
     void restoreSpaces();
+    void followableInPlace_data();
+    void followableInPlace();
 };
 
 void TestClickRouting::route_data()
@@ -86,6 +88,36 @@ void TestClickRouting::route_data()
         << "" << far << ClickRoute::Nothing << "";
     QTest::newRow("div") << "DIV"
                          << "4" << pic << page << far << ClickRoute::Nothing << "";
+    // Only the schemes a pasted address may have: nothing else is an address a forum can show.
+    QTest::newRow("img ftp") << "IMG"
+                             << ""
+                             << "ftp://g.test/a%20b.png"
+                             << ""
+                             << "" << ClickRoute::SelectImage << "ftp://g.test/a b.png";
+    QTest::newRow("img https") << "IMG"
+                               << "" << far << ""
+                               << "" << ClickRoute::SelectImage << far;
+    for (const char *src : {"data:image/png;base64,iVBORw0KGgo=", "blob:http://g.test/1f0e-42",
+                            "file:///home/u/a.png", "chrome://favicon/x.png", "about:blank",
+                            "HTTP://G.TEST/A.PNG", "http:/g.test/a.png"}) {
+        QTest::addRow("img %s", src) << "IMG"
+                                     << "" << src << ""
+                                     << "" << ClickRoute::ImageWithoutWebAddress << "";
+    }
+    const QString longest = QStringLiteral("http://g.test/") +
+                            QString(MaxPageTextLength - 18, QLatin1Char('a')) +
+                            QStringLiteral(".png");
+    QTest::newRow("img address at the cap") << "IMG"
+                                            << "" << longest << ""
+                                            << "" << ClickRoute::SelectImage << longest;
+    QTest::newRow("img address over the cap") << "IMG"
+                                              << "" << longest + QLatin1Char('x') << ""
+                                              << "" << ClickRoute::ImageAddressTooLong << "";
+    // An external picture goes to the browser by its title, whatever its own address.
+    QTest::newRow("img id 4 with a data address") << "IMG"
+                                                  << "4"
+                                                  << "data:image/png;base64,AAAA"
+                                                  << "" << far << ClickRoute::LaunchExternal << far;
 }
 
 void TestClickRouting::route()
@@ -125,6 +157,41 @@ void TestClickRouting::restoreSpaces()
     QFETCH(QString, src);
     QFETCH(QString, expected);
     QCOMPARE(::restoreSpaces(src), expected);
+}
+
+void TestClickRouting::followableInPlace_data()
+{
+    QTest::addColumn<QString>("href");
+    QTest::addColumn<bool>("followed");
+    // What the engine reports as a link's address: characters it leaves unencoded included.
+    QTest::newRow("plain") << "http://g.test/fmm/fe/page2.htm" << true;
+    QTest::newRow("https with port") << "https://g.test:8443/a" << true;
+    QTest::newRow("pipe in query") << "http://g.test/page2.htm?q=a|b" << true;
+    QTest::newRow("braces in query") << "http://g.test/page2.htm?q={x}" << true;
+    QTest::newRow("caret and backtick") << "http://g.test/a^b?c=`d`" << true;
+    QTest::newRow("pipe in fragment") << "http://g.test/page2.htm#sec|1" << true;
+    QTest::newRow("pipe in path") << "http://g.test/a|b/c{d}.htm" << true;
+    QTest::newRow("lone percent") << "http://g.test/a?x=100%" << true;
+    QTest::newRow("ipv6 host") << "http://[::1]:18731/a?q=|" << true;
+    QTest::newRow("user and password") << "http://u:p@g.test/" << true;
+    QTest::newRow("no host") << "http:///a" << false;
+    QTest::newRow("relative") << "page2.htm?q=a|b" << false;
+    QTest::newRow("ftp") << "ftp://g.test/a|b" << false;
+    QTest::newRow("mailto") << "mailto:a@g.test" << false;
+    QTest::newRow("javascript with pipe") << "javascript:a|b" << false;
+    QTest::newRow("file") << "file:///etc/passwd" << false;
+    QTest::newRow("blank in host") << "http://g .test/" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestClickRouting::followableInPlace()
+{
+    QFETCH(QString, href);
+    QFETCH(bool, followed);
+    QCOMPARE(isFollowableInPlace(href), followed);
+    const ClickRoute route =
+        routeClick({QStringLiteral("A"), QString(), QString(), QString(), href});
+    QCOMPARE(route.action, followed ? ClickRoute::NavigateInPlace : ClickRoute::Nothing);
 }
 
 QTEST_APPLESS_MAIN(TestClickRouting)

@@ -1,5 +1,6 @@
 #include "core/connectivity.h"
 #include "core/launchpolicy.h"
+#include "core/placement.h"
 #include "platform/routetable.h"
 
 #include <QTest>
@@ -18,6 +19,8 @@ private Q_SLOTS:
     void launchable();
     void launchedEncoded_data();
     void launchedEncoded();
+    void placement_data();
+    void placement();
 };
 
 namespace {
@@ -153,6 +156,36 @@ void TestPlatformRules::launchedEncoded()
     QFETCH(QByteArray, encoded);
     QVERIFY(isLaunchableAddress(address));
     QCOMPARE(launchUrl(address).toEncoded(), encoded);
+}
+
+void TestPlatformRules::placement_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("expected");
+    const QSize main(684, 552);
+    QTest::newRow("fits: centred") << main << QRect(0, 0, 1280, 1024) << QPoint(298, 236);
+    QTest::newRow("fits below a top panel") << main << QRect(0, 27, 1280, 997) << QPoint(298, 249);
+    QTest::newRow("exactly fits") << main << QRect(0, 0, 684, 552) << QPoint(0, 0);
+    // 1280 x 1024 at scale 2, where centring put the window at (-44, -40).
+    QTest::newRow("too big both ways") << main << QRect(0, 0, 640, 512) << QPoint(0, 0);
+    QTest::newRow("too wide only") << main << QRect(0, 0, 640, 800) << QPoint(0, 124);
+    QTest::newRow("too tall only") << main << QRect(0, 0, 1024, 500) << QPoint(170, 0);
+    QTest::newRow("second screen, left panel")
+        << main << QRect(1330, 0, 590, 1080) << QPoint(1330, 264);
+    QTest::newRow("screen left of the primary")
+        << QSize(400, 340) << QRect(-1024, 100, 1024, 668) << QPoint(-712, 264);
+}
+
+void TestPlatformRules::placement()
+{
+    QFETCH(QSize, window);
+    QFETCH(QRect, available);
+    QFETCH(QPoint, expected);
+    const QPoint at = placeWindow(window, available);
+    QCOMPARE(at, expected);
+    // The top-left corner, where the title band starts, is always on the available area.
+    QVERIFY(available.contains(at));
 }
 
 QTEST_APPLESS_MAIN(TestPlatformRules)

@@ -31,6 +31,8 @@ private Q_SLOTS:
     void aboutTwiceLeavesOne();
     void closeEndsProgramWithNoticesOpen();
     void minimiseAndPortal();
+    void doubleClickActsOnce_data();
+    void doubleClickActsOnce();
     void keyboardReachesAndPressesButtons();
     void cleanup();
 };
@@ -149,6 +151,32 @@ void TestChrome::minimiseAndPortal()
     QVERIFY(!f.window->isMinimized());
     QTest::mouseClick(f.ui().min, Qt::LeftButton);
     QVERIFY(f.window->windowState() & Qt::WindowMinimized);
+}
+
+void TestChrome::doubleClickActsOnce_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const QString &name : AllButtons)
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+void TestChrome::doubleClickActsOnce()
+{
+    QFETCH(QString, name);
+    WindowFixture f;
+    PictureButton *b = buttonNamed(f, name);
+    int clicks = 0;
+    connect(b, &PictureButton::clicked, [&clicks] { ++clicks; });
+    doubleClickPress(b);
+    QCOMPARE(b->pixmap().cacheKey(), b->pressedHolder()->pixmap().cacheKey());
+    QTest::mouseRelease(b, Qt::LeftButton);
+    QCOMPARE(b->pixmap().cacheKey(), b->releasedHolder()->pixmap().cacheKey());
+    QCOMPARE(clicks, 1);
+    if (name == QLatin1String("mwqa"))
+        QCOMPARE(f.services.launches, QStringList{Pinmark::PortalUrl});
+    // The next click is a click again.
+    QTest::mouseClick(b, Qt::LeftButton);
+    QCOMPARE(clicks, 2);
 }
 
 void TestChrome::keyboardReachesAndPressesButtons()

@@ -1,3 +1,4 @@
+#include "app/messages.h"
 #include "core/codetemplate.h"
 #include "pinmark/config.h"
 #include "widgets/picturebutton.h"
@@ -39,6 +40,7 @@ void addTemplateColumn()
 } // namespace
 
 Q_DECLARE_METATYPE(CodeTemplate)
+Q_DECLARE_METATYPE(ClipboardReading::Status)
 
 class TestCodeOutput : public QObject
 {
@@ -53,6 +55,10 @@ private Q_SLOTS:
     void refusedPasteKeepsSelection();
     void pasteReadsTheClipboardOnce();
     void refusedPastesOpenOneWronglink();
+    void pasteWaitsForTheOwnerWithoutBlocking();
+    void unansweredReadKeepsSelection_data();
+    void unansweredReadKeepsSelection();
+    void readAnsweredAfterTheWindowClosedDoesNothing();
     void cleanup();
 };
 
@@ -119,9 +125,9 @@ void TestCodeOutput::pastedAddressIsStoredExactly()
     QFETCH(QString, clipboard);
     WindowFixture f;
     f.services.clipboard = clipboard;
-    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+    f.paste();
     QCOMPARE(countOpen(NoticeId::wronglink), 0);
-    QCOMPARE(f.services.calls, QStringList{"clipboardGetText"});
+    QCOMPARE(f.services.calls, QStringList{"clipboardReadText"});
     QCOMPARE(f.window->selection().Text1, clipboard);
     QCOMPARE(f.window->selection().Text2, clipboard);
     QCOMPARE(f.services.clipboard, clipboard);
@@ -143,8 +149,8 @@ void TestCodeOutput::refusedPasteKeepsSelection()
           QStringLiteral("http://g.test/a") + QChar(0) + QStringLiteral(".png")}) {
         f.services.clipboard = bad;
         f.services.calls.clear();
-        QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
-        QCOMPARE(f.services.calls, QStringList{"clipboardGetText"});
+        f.paste();
+        QCOMPARE(f.services.calls, QStringList{"clipboardReadText"});
         QCOMPARE(f.window->selection().Text1, QStringLiteral("http://g.test/a.jpg"));
         QCOMPARE(f.services.clipboard, bad);
     }
@@ -162,15 +168,15 @@ void TestCodeOutput::pasteReadsTheClipboardOnce()
     const QString bad = QStringLiteral("javascript:alert(1)\n[url=http://evil.example/]x.png");
     WindowFixture f;
     f.services.clipboardAnswers = {good, bad};
-    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
-    QCOMPARE(f.services.calls, QStringList{"clipboardGetText"});
+    f.paste();
+    QCOMPARE(f.services.calls, QStringList{"clipboardReadText"});
     QCOMPARE(f.window->selection().Text1, good);
     QCOMPARE(f.window->selection().Text2, good);
 
     f.services.calls.clear();
     f.services.clipboardAnswers = {bad, QStringLiteral("http://g.test/other.png")};
-    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
-    QCOMPARE(f.services.calls, QStringList{"clipboardGetText"});
+    f.paste();
+    QCOMPARE(f.services.calls, QStringList{"clipboardReadText"});
     QCOMPARE(countOpen(NoticeId::wronglink), 1);
     QCOMPARE(f.window->selection().Text1, good);
 }
@@ -179,10 +185,87 @@ void TestCodeOutput::refusedPastesOpenOneWronglink()
 {
     WindowFixture f;
     f.services.clipboard = QStringLiteral("not an address");
-    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
-    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+    f.paste();
+    f.paste();
     QCOMPARE(countOpen(NoticeId::wronglink), 1);
     QVERIFY(f.window->selection().Text1.isEmpty());
+}
+
+// The paste button asks the clipboard's owner and goes on: the window answers meanwhile,
+// presses while the answer is out start no further reads, and what else touches the selection
+// keeps its order after the paste.
+void TestCodeOutput::pasteWaitsForTheOwnerWithoutBlocking()
+{
+    const QString pasted = QStringLiteral("http://g.test/pasted.png");
+    WindowFixture f;
+    f.selectImage(QStringLiteral("http://g.test/a.jpg"));
+    f.services.clipboard = pasted;
+    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+    QCOMPARE(f.services.readsOut(), 1);
+    QTest::mouseClick(f.ui().aboutimg, Qt::LeftButton);
+    QCOMPARE(countOpen(NoticeId::about), 1);
+    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+    QCOMPARE(f.services.readsOut(), 1);
+    QCOMPARE(f.window->selection().Text1, QStringLiteral("http://g.test/a.jpg"));
+
+    // A code pressed meanwhile is the pasted address's, as the user pressed them in that order.
+    QTest::mouseClick(f.ui().swrfr22, Qt::LeftButton);
+    QVERIFY(!f.services.calls.contains(QStringLiteral("clipboardSetText")));
+
+    QVERIFY(f.services.answerClipboardRead());
+    QCOMPARE(f.window->selection().Text1, pasted);
+    QCOMPARE(f.services.clipboard,
+             buildCode(CodeTemplate::ForumImage, pasted, Pinmark::LinkTargetUrl));
+    QCOMPARE(f.services.calls.count(QStringLiteral("clipboardReadText")), 1);
+    // Once answered, the next press reads again.
+    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+    QCOMPARE(f.services.readsOut(), 1);
+}
+
+void TestCodeOutput::unansweredReadKeepsSelection_data()
+{
+    QTest::addColumn<ClipboardReading::Status>("status");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("no answer") << ClipboardReading::NoAnswer << ClipboardOwnerSilent.english;
+    QTest::newRow("too long") << ClipboardReading::TooLong << ClipboardTextTooLong.english;
+}
+
+void TestCodeOutput::unansweredReadKeepsSelection()
+{
+    QFETCH(ClipboardReading::Status, status);
+    QFETCH(QString, told);
+    WindowFixture f;
+    f.selectImage(QStringLiteral("http://g.test/a.jpg"));
+    f.services.clipboard = QStringLiteral("http://g.test/never.png");
+    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+    QVERIFY(f.services.answerClipboardRead(status));
+    QCOMPARE(f.services.failures, QStringList{told});
+    QCOMPARE(countOpen(NoticeId::wronglink), 0);
+    QCOMPARE(f.window->selection().Text1, QStringLiteral("http://g.test/a.jpg"));
+    // The button works again.
+    f.paste();
+    QCOMPARE(f.window->selection().Text1, QStringLiteral("http://g.test/never.png"));
+}
+
+void TestCodeOutput::readAnsweredAfterTheWindowClosedDoesNothing()
+{
+    {
+        WindowFixture f;
+        f.services.clipboard = QStringLiteral("not an address");
+        QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+        f.window->close();
+        QVERIFY(f.services.answerClipboardRead());
+        QCOMPARE(countOpen(NoticeId::wronglink), 0);
+        QVERIFY(f.window->selection().Text1.isEmpty());
+    }
+    {
+        WindowFixture f;
+        QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+        f.window.reset();
+        QVERIFY(f.services.answerClipboardRead(ClipboardReading::NoAnswer));
+        QVERIFY(f.services.failures.isEmpty());
+    }
 }
 
 QTEST_MAIN(TestCodeOutput)

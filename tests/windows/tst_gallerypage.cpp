@@ -1,3 +1,5 @@
+#include "app/messages.h"
+#include "core/htmlevent.h"
 #include "pinmark/config.h"
 #include "platform/qtdesktopservices.h"
 #include "widgets/picturebox.h"
@@ -28,6 +30,22 @@ qint64 loadingKey(WindowFixture &f)
     return f.ui().loadimgdn->pixmap().cacheKey();
 }
 
+// The main window on the real desktop services, showing the bound gallery.
+struct RealServicesWindow
+{
+    QtDesktopServices services;
+    FakeBrowserHost browser;
+    Notices notices{[this] { services.endApplication(); }};
+    frmWeb window{services, browser, notices};
+    quint64 gen = 0;
+
+    RealServicesWindow()
+    {
+        window.show();
+        gen = browser.loadPage(Gallery);
+    }
+};
+
 const QString Loaded = QStringLiteral("تم التحميل — Loaded");
 const QString Loading = QStringLiteral("جاري التحميل — Loading");
 } // namespace
@@ -47,6 +65,8 @@ private Q_SLOTS:
     void mouseDown();
     void clicksRouteToSelectionLaunchOrNavigation();
     void publisherBoxLetsThePageBeReplaced();
+    void webPicturesOnlyBecomeTheSelection();
+    void rightPressesWhileTheBoxIsOpenAddNone();
     void cleanup();
 };
 
@@ -199,12 +219,10 @@ void TestGalleryPage::clicksRouteToSelectionLaunchOrNavigation()
 // delete the one being delivered (under the sanitizer a nested loop here is a use after free).
 void TestGalleryPage::publisherBoxLetsThePageBeReplaced()
 {
-    QtDesktopServices services;
-    FakeBrowserHost browser;
-    Notices notices([&services] { services.endApplication(); });
-    frmWeb window(services, browser, notices);
-    window.show();
-    const quint64 gen = browser.loadPage(Gallery);
+    RealServicesWindow w;
+    auto &browser = w.browser;
+    auto &window = w.window;
+    const quint64 gen = w.gen;
     QPointer<HtmlDocument> pressed = browser.Document();
 
     // Whatever runs once the event loop turns: the next page begins and the old one is freed.
@@ -232,6 +250,79 @@ void TestGalleryPage::publisherBoxLetsThePageBeReplaced()
     QTRY_VERIFY(!pressed); // the next page came, the old document is gone
     QCOMPARE(window.boundDocument(), browser.Document());
     QTRY_VERIFY(!QApplication::activeModalWidget());
+}
+
+// A picture whose address no forum can show keeps the selection and says so, every time.
+void TestGalleryPage::webPicturesOnlyBecomeTheSelection()
+{
+    WindowFixture f;
+    const quint64 gen = f.browser.loadPage(Gallery);
+    const QString kept = QStringLiteral("http://g.test/kept.png");
+    f.browser.clicked(gen, clickOn("IMG", "", kept));
+    const QString tooLong =
+        QStringLiteral("http://g.test/") + QString(MaxPageTextLength, QLatin1Char('a'));
+    const struct
+    {
+        QString src;
+        QString told;
+    } refused[] = {
+        {QStringLiteral("data:image/png;base64,iVBORw0KGgo="), PictureWithoutWebAddress.english},
+        {QStringLiteral("blob:http://g.test/9f2c"), PictureWithoutWebAddress.english},
+        {QStringLiteral("file:///home/user/p.png"), PictureWithoutWebAddress.english},
+        {tooLong.left(MaxPageTextLength + 1), PictureAddressTooLong.english},
+    };
+    for (const auto &r : refused) {
+        f.services.failures.clear();
+        f.browser.clicked(gen, clickOn("IMG", "", r.src));
+        QCOMPARE(f.services.failures, QStringList{r.told});
+        QCOMPARE(f.window->selection().Text1, kept);
+        QCOMPARE(f.window->selection().Text2, kept);
+    }
+    f.browser.clicked(gen, clickOn("IMG", "", QStringLiteral("ftp://g.test/new.gif")));
+    QCOMPARE(f.window->selection().Text1, QStringLiteral("ftp://g.test/new.gif"));
+
+    // Clicked while a paste is out: it selects after the paste, as the user asked them.
+    f.services.clipboard = QStringLiteral("http://g.test/pasted.png");
+    QTest::mouseClick(f.ui().swrur, Qt::LeftButton);
+    f.browser.clicked(gen, clickOn("IMG", "", kept));
+    QCOMPARE(f.window->selection().Text1, QStringLiteral("ftp://g.test/new.gif"));
+    QVERIFY(f.services.answerClipboardRead());
+    QCOMPARE(f.window->selection().Text1, kept);
+}
+
+// However fast the right presses come, one publisher box is open; Escape closes it.
+void TestGalleryPage::rightPressesWhileTheBoxIsOpenAddNone()
+{
+    RealServicesWindow w;
+    auto &services = w.services;
+    auto &browser = w.browser;
+    const quint64 gen = w.gen;
+    HtmlEventObj press = clickOn("DIV");
+    press.button = 2;
+    const auto boxes = [] {
+        int n = 0;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            n += qobject_cast<QMessageBox *>(w) && w->isVisible();
+        return n;
+    };
+    for (int i = 0; i < 20; ++i)
+        browser.mouseDown(gen, press);
+    QCOMPARE(boxes(), 1);
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    QVERIFY(box);
+    QCOMPARE(box->windowTitle(), QStringLiteral("velmora"));
+
+    // A box of another kind opens beside it.
+    services.reportFailure(QStringLiteral("ع"), QStringLiteral("e"));
+    services.reportFailure(QStringLiteral("ع"), QStringLiteral("e"));
+    QCOMPARE(boxes(), 2);
+
+    QPointer<QMessageBox> velmora = box;
+    QTest::keyClick(velmora, Qt::Key_Escape);
+    QTRY_VERIFY(!velmora);
+    QCOMPARE(boxes(), 1);
+    browser.mouseDown(gen, press);
+    QCOMPARE(boxes(), 2);
 }
 
 QTEST_MAIN(TestGalleryPage)

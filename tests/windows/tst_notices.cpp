@@ -1,3 +1,5 @@
+#include "app/focusreturn.h"
+#include "platform/qtdesktopservices.h"
 #include "widgets/picturebutton.h"
 #include "widgets/picturebuttonaccessible.h"
 #include "windowfixture.h"
@@ -23,8 +25,12 @@ private Q_SLOTS:
     void differentNoticesOpenTogether();
     void escapeAnswersAsOk_data() { okButtonFeedbackAndClose_data(); }
     void escapeAnswersAsOk();
+    void doubleClickOnOkActsOnce_data() { okButtonFeedbackAndClose_data(); }
+    void doubleClickOnOkActsOnce();
     void screenReaderReadsMessageAndOk_data();
     void screenReaderReadsMessageAndOk();
+    void keyboardComesBackWhereItWas_data();
+    void keyboardComesBackWhereItWas();
     void cleanup();
 };
 
@@ -140,6 +146,53 @@ void TestNotices::escapeAnswersAsOk()
     QCOMPARE(notice && notice->isVisible(), endsProgram);
     if (notice)
         QCOMPARE(notice->Picture1->pixmap().cacheKey(), notice->Picture2->pixmap().cacheKey());
+}
+
+void TestNotices::keyboardComesBackWhereItWas_data()
+{
+    QTest::addColumn<bool>("messageBox");
+    QTest::newRow("notice") << false;
+    QTest::newRow("message box") << true;
+}
+
+// A box answered from the keyboard gives the keyboard back to the control it came from, where
+// no window manager does (the offscreen platform activates nothing either).
+void TestNotices::keyboardComesBackWhereItWas()
+{
+    QFETCH(bool, messageBox);
+    FocusReturn focusReturn;
+    WindowFixture f;
+    f.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    f.ui().swrd2->setFocus(Qt::TabFocusReason);
+    QtDesktopServices services;
+    if (messageBox)
+        services.showMessageBox(QStringLiteral("127.0.0.1"), QStringLiteral("velmora"));
+    else
+        QTest::keyClick(f.ui().swrd2, Qt::Key_Space); // nothing is selected: selimg
+    QTRY_VERIFY(QApplication::activeWindow() && QApplication::activeWindow() != f.window.get());
+
+    QTest::keyClick(QApplication::activeWindow(), Qt::Key_Escape);
+    QTRY_COMPARE(QApplication::activeWindow(), f.window.get());
+    QCOMPARE(QApplication::focusWidget(), f.ui().swrd2);
+}
+
+void TestNotices::doubleClickOnOkActsOnce()
+{
+    QFETCH(NoticeId, id);
+    QFETCH(bool, endsProgram);
+    int ended = 0;
+    Notices notices([&ended] { ++ended; });
+    QPointer<NoticeWindow> notice = notices.show(id);
+    QVERIFY(QTest::qWaitForWindowExposed(notice));
+    QPointer<PictureButton> ok = notice->Picture1;
+    int clicks = 0;
+    connect(ok, &PictureButton::clicked, [&clicks] { ++clicks; });
+    doubleClickPress(ok);
+    if (ok)
+        QTest::mouseRelease(ok, Qt::LeftButton);
+    QCOMPARE(clicks, 1);
+    QCOMPARE(ended, endsProgram ? 1 : 0);
 }
 
 void TestNotices::screenReaderReadsMessageAndOk_data()

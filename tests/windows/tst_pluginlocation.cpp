@@ -8,7 +8,7 @@
 
 using namespace Pinmark;
 
-// The program finds its engine plugin and its clipboard keeper beside itself in a build, and in
+// The program finds its engine plugin and its clipboard helpers beside itself in a build, and in
 // its library folder once installed (the tree `cmake --install` wrote for this test).
 class TestPluginLocation : public QObject
 {
@@ -54,14 +54,19 @@ void TestPluginLocation::helpersAreFound()
     QCOMPARE(canonicalDir(loaded.fileName), expected);
 
 #ifndef Q_OS_WIN
-    QString keeper;
-    for (const QString &path : helperPaths(programDir, QStringLiteral("pinmark-clipkeeper"))) {
-        if (QFileInfo(path).isExecutable()) {
-            keeper = path;
-            break;
+    for (const QString &name :
+         {QStringLiteral("pinmark-clipkeeper"), QStringLiteral("pinmark-wlclipkeeper"),
+          QStringLiteral("pinmark-clipread")}) {
+        QString helper;
+        for (const QString &path : helperPaths(programDir, name)) {
+            if (QFileInfo(path).isExecutable()) {
+                helper = path;
+                break;
+            }
         }
+        QVERIFY2(!helper.isEmpty(), qPrintable(name + QStringLiteral(" is not found")));
+        QCOMPARE(canonicalDir(helper), expected);
     }
-    QCOMPARE(canonicalDir(keeper), expected);
 #endif
 }
 

@@ -84,6 +84,8 @@ void TestStartup::onlineShowsWindowBeforeEngineAndNavigatesOnce()
     QVERIFY(f.window->isVisible());
     QVERIFY(f.browser.navigate2Calls.isEmpty());
     QCOMPARE(f.ui().loadimg->pixmap().toImage(), f.ui().loadimgdn->pixmap().toImage());
+    // The keyboard starts in the browser, first in the tab order, not in the output field.
+    QCOMPARE(f.window->focusWidget(), f.ui().WebBrowser1);
 
     QTRY_COMPARE(f.browser.navigate2Calls, QStringList{Pinmark::GalleryPageUrl});
     QVERIFY(visibleAtNavigation);

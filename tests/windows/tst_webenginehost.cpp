@@ -9,9 +9,16 @@
 #include <QFile>
 #include <QImage>
 #include <QPointer>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -28,12 +35,17 @@ using namespace Pinmark;
 
 namespace {
 
-// Serves a few fixed files over HTTP/1.0 and remembers every path asked for.
+// Serves a few fixed files over HTTP/1.0 and remembers every request ("GET /path").
 class FixtureServer : public QObject
 {
 public:
     QHash<QByteArray, QPair<QByteArray, QByteArray>> files; // path -> (type, body)
+    QHash<QByteArray, QByteArray> redirects;                // path -> where it sends the engine
+    QHash<QByteArray, QByteArray> headers;                  // path -> header lines of its own
+    QSet<QByteArray> stalled; // paths whose body stops half way, the connection left open
+    QSet<QByteArray> dropped; // paths whose connection is closed without an answer
     QList<QByteArray> requests;
+    QList<QByteArray> heads; // "GET /gallery.htm", "HEAD /gallery.htm": with the method
 
     bool start()
     {
@@ -58,24 +70,76 @@ private:
             if (!head.contains("\r\n\r\n"))
                 return;
             m_pending.remove(socket);
-            const QByteArray path = head.split(' ').value(1);
+            const QList<QByteArray> words = head.split(' ');
+            const QByteArray path = words.value(1);
             requests << path;
+            heads << words.value(0) + ' ' + path;
             const auto file = files.constFind(path);
             QByteArray reply;
-            if (file == files.cend()) {
+            if (dropped.contains(path)) {
+                socket->disconnectFromHost();
+                return;
+            }
+            if (redirects.contains(path)) {
+                reply = "HTTP/1.0 302 Found\r\nLocation: " + redirects.value(path) +
+                        "\r\nContent-Length: 0\r\n\r\n";
+            } else if (file == files.cend()) {
                 reply = "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
             } else {
+                const QByteArray body = stalled.contains(path)
+                                            ? file->second.left(file->second.size() / 2)
+                                            : file->second;
                 reply = "HTTP/1.0 200 OK\r\nContent-Type: " + file->first +
                         "\r\nContent-Length: " + QByteArray::number(file->second.size()) +
-                        "\r\nCache-Control: no-store\r\n\r\n" + file->second;
+                        "\r\nCache-Control: no-store\r\n" + headers.value(path) + "\r\n" + body;
             }
             socket->write(reply);
-            socket->disconnectFromHost();
+            if (!stalled.contains(path))
+                socket->disconnectFromHost();
         });
     }
 
     QTcpServer m_server;
     QHash<QTcpSocket *, QByteArray> m_pending;
+};
+
+// An https server whose certificate nobody vouches for: made here, signed by itself.
+class UntrustedServer
+{
+public:
+    QString start()
+    {
+        if (!m_dir.isValid())
+            return QStringLiteral("no temporary folder");
+        const QString key = m_dir.filePath(QStringLiteral("key.pem"));
+        const QString cert = m_dir.filePath(QStringLiteral("cert.pem"));
+        QProcess openssl;
+        openssl.start(QStringLiteral("openssl"),
+                      {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                       "/CN=127.0.0.1", "-keyout", key, "-out", cert});
+        if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+            return QStringLiteral(
+                       "openssl could not make a certificate (Debian package openssl): ") +
+                   QString::fromLocal8Bit(openssl.readAllStandardError());
+        QFile keyFile(key), certFile(cert);
+        if (!keyFile.open(QIODevice::ReadOnly) || !certFile.open(QIODevice::ReadOnly))
+            return QStringLiteral("the certificate files cannot be read");
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setPrivateKey(QSslKey(keyFile.readAll(), QSsl::Rsa));
+        config.setLocalCertificate(QSslCertificate(certFile.readAll()));
+        m_server.setSslConfiguration(config);
+        if (!m_server.listen(QHostAddress::LocalHost))
+            return m_server.errorString();
+        return {};
+    }
+    QString url(const QString &path) const
+    {
+        return QStringLiteral("https://127.0.0.1:%1/%2").arg(m_server.serverPort()).arg(path);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QSslServer m_server;
 };
 
 // Counts the helper processes this process started.
@@ -175,10 +239,24 @@ private Q_SLOTS:
     void otherTopLevelPagesComplete();
     void pageDialogsNeverBlock();
     void noButtonFollowsALinkWhileBound();
+    void tabAndArrowsVisitPicturesAmongLinks();
+    void keysOnAFocusedPictureSelectIt_data();
+    void keysOnAFocusedPictureSelectIt();
+    void keysMadeByThePageSelectNothing();
+    void manyPicturesAndPicturesThatComeAndGo();
     void rewrittenDocumentStaysBound();
     void failedLoadShowsOurPageUntilTheUserRetries();
     void deadRendererBringsTheGalleryBack();
     void backFromADeadEndShowsTheGallery();
+    void failedLinkSaysWhatFailed_data();
+    void failedLinkSaysWhatFailed();
+    void failedLinkWaitsForTheUser();
+    void downloadsGoToTheWebBrowser();
+    // Last of the page's own navigations: the engine then holds back a page's navigations for
+    // a while.
+    void backLeavesPagesThatPileUpEntries_data();
+    void backLeavesPagesThatPileUpEntries();
+    void documentsThatDoNotArriveAreGivenUp();
     void bridgeRefusesMalformedReports_data();
     void bridgeRefusesMalformedReports();
     void cleanupTestCase();
@@ -190,8 +268,15 @@ private:
     void waitForScript();
     void sentinelClick();
     void showGallery();
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void waitForErrorPage();
+    QString errorPageText();
+    QString focusedId();
+    QString moveFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = {});
+    bool tabTo(const QString &id);
 
     FixtureServer m_server;
+    UntrustedServer m_untrusted;
     QWidget *m_area = nullptr;
     WebEngineBrowserHost *m_host = nullptr;
     Binding m_binding;
@@ -258,8 +343,37 @@ void TestWebEngineHost::initTestCase()
     m_server.files.insert("/frame.htm", {"text/html", "<p>A frame</p>"});
     m_server.files.insert("/elsewhere.htm", {"text/html", "<p>Elsewhere</p>"});
     m_server.files.insert("/popup.htm", {"text/html", "<p>A popup</p>"});
+    // Pages that pile up history entries by themselves: on arrival, and again whenever Back
+    // returns to them.
+    m_server.files.insert("/flood.htm", {"text/html", "<p>Flood</p><script>"
+                                                      "function flood() { for (var i = 0; i < 5000;"
+                                                      " i++) history.pushState({}, '', '?s' + i); }"
+                                                      "addEventListener('load', flood);"
+                                                      "addEventListener('popstate', flood);"
+                                                      "</script>"});
+    m_server.files.insert("/leaver.htm",
+                          {"text/html", "<p>Leaves</p><script>addEventListener('pageshow', "
+                                        "function () { setTimeout(function () {"
+                                        " location.href = 'elsewhere.htm'; }, 50); });</script>"});
+    m_server.files.insert("/archive.zip",
+                          {"application/zip", QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0')});
+    m_server.files.insert("/archive.zip?again", m_server.files.value("/archive.zip"));
+    m_server.files.insert("/attachment.txt", {"text/plain", "Saved, not shown"});
+    m_server.headers.insert("/attachment.txt",
+                            "Content-Disposition: attachment; filename=\"a.txt\"\r\n");
+    // Half a page, and the rest never; a whole page whose picture never ends.
+    m_server.files.insert("/trickle.htm", {"text/html", "<p>Slow</p>" + QByteArray(4096, ' ')});
+    m_server.stalled.insert("/trickle.htm");
+    m_server.files.insert("/slowpicture.htm",
+                          {"text/html", "<p id=\"para\">Here</p><img src=\"slow.png\">"});
+    m_server.files.insert("/slow.png", {"image/png", pictureBytes()});
+    m_server.stalled.insert("/slow.png");
+    m_server.redirects.insert("/loop.htm", "/loop.htm");
     QVERIFY(m_server.start());
     m_gallery = m_server.url(QStringLiteral("gallery.htm"));
+    const QString untrusted = m_untrusted.start();
+    QVERIFY2(untrusted.isEmpty(), qPrintable(untrusted));
+    m_server.redirects.insert("/tohttps.htm", m_untrusted.url(QStringLiteral("page.htm")).toUtf8());
 
     m_area = new QWidget;
     m_area->resize(640, 480);
@@ -538,6 +652,166 @@ void TestWebEngineHost::noButtonFollowsALinkWhileBound()
     QVERIFY(!m_server.requests.contains("/elsewhere.htm"));
 }
 
+QString TestWebEngineHost::focusedId()
+{
+    return evaluate(QStringLiteral("document.activeElement ? document.activeElement.id : ''"))
+        .toString();
+}
+
+// Presses a key that moves the focus and returns where it went. Keys and scripts reach the page
+// on roads of their own, so the answer is awaited.
+QString TestWebEngineHost::moveFocus(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    const QString before = focusedId();
+    QTest::keyClick(m_host->view()->focusProxy(), key, modifiers);
+    if (!QTest::qWaitFor([&] { return focusedId() != before; }, 5000))
+        qWarning("the focus stayed on '%s'", qPrintable(before));
+    return focusedId();
+}
+
+// Moves the focus with Tab, as the user does, until the element with that id has it.
+bool TestWebEngineHost::tabTo(const QString &id)
+{
+    for (int step = 0; step < 12 && focusedId() != id; ++step)
+        moveFocus(Qt::Key_Tab);
+    return focusedId() == id;
+}
+
+// In document order, forwards and backwards; the arrow keys go by place.
+void TestWebEngineHost::tabAndArrowsVisitPicturesAmongLinks()
+{
+    showGallery();
+    m_area->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_area));
+    m_host->view()->setFocus();
+    const QStringList order = {QStringLiteral("5"),       QStringLiteral("7"),
+                               QStringLiteral("script"),  QStringLiteral("opener"),
+                               QStringLiteral("wrapped"), QStringLiteral("field")};
+    const QString box =
+        QStringLiteral("JSON.stringify(document.getElementById('5').getBoundingClientRect())");
+    const QString unfocused = evaluate(box).toString();
+    QStringList visited;
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        visited << moveFocus(Qt::Key_Tab);
+        if (i == 0) {
+            // The ring in the program's colours, and the picture stays where it was.
+            QCOMPARE(evaluate(QStringLiteral("getComputedStyle(document.activeElement)"
+                                             ".outlineColor"))
+                         .toString(),
+                     QStringLiteral("rgb(30, 60, 124)"));
+            QCOMPARE(evaluate(box).toString(), unfocused);
+        }
+    }
+    QCOMPARE(visited, order);
+    visited.clear();
+    for (qsizetype i = 1; i < order.size(); ++i)
+        visited.prepend(moveFocus(Qt::Key_Tab, Qt::ShiftModifier));
+    QCOMPARE(visited, order.mid(0, order.size() - 1));
+
+    QCOMPARE(moveFocus(Qt::Key_Down), QStringLiteral("7"));
+    QCOMPARE(moveFocus(Qt::Key_Up), QStringLiteral("5"));
+}
+
+void TestWebEngineHost::keysOnAFocusedPictureSelectIt_data()
+{
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("Enter on a picture")
+        << QStringLiteral("5") << Qt::Key_Return << QStringLiteral("5");
+    QTest::newRow("Space on a picture")
+        << QStringLiteral("5") << Qt::Key_Space << QStringLiteral("5");
+    QTest::newRow("Enter on a link that is a picture")
+        << QStringLiteral("wrapped") << Qt::Key_Return << QStringLiteral("inlink");
+    QTest::newRow("Space in the page's text field")
+        << QStringLiteral("field") << Qt::Key_Space << QString();
+}
+
+// Tab reaches the pictures in document order; Enter or Space on one is a click on it, and a link
+// that is only a picture is not followed. The page's own markup is not touched for any of it.
+void TestWebEngineHost::keysOnAFocusedPictureSelectIt()
+{
+    QFETCH(QString, focused);
+    QFETCH(Qt::Key, key);
+    QFETCH(QString, picture);
+    showGallery();
+    m_area->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_area));
+    m_host->view()->setFocus();
+    const QString markup = QStringLiteral("document.documentElement.outerHTML");
+    const QString before = evaluate(markup).toString();
+    QSignalSpy starts(m_host, &BrowserHost::NavigationStarted);
+    m_binding.clear();
+
+    QVERIFY2(tabTo(focused), qPrintable(focusedId()));
+    QTest::keyClick(m_host->view()->focusProxy(), key);
+    sentinelClick();
+
+    QStringList selected;
+    for (const HtmlEventObj &event : std::as_const(m_binding.clicks))
+        selected << event.srcElement.id;
+    QCOMPARE(selected, (picture.isEmpty() ? QStringList() : QStringList{picture}) +
+                           QStringList{QStringLiteral("para")});
+    if (!picture.isEmpty()) {
+        const HtmlElement element = m_binding.clicks.first().srcElement;
+        QCOMPARE(element.tagName, QStringLiteral("IMG"));
+        QCOMPARE(element.src, m_server.url(QStringLiteral("sunny%20day.png")));
+    }
+    QCOMPARE(starts.size(), 0);
+    QVERIFY(!m_server.requests.contains("/elsewhere.htm"));
+    if (focused == QLatin1String("field"))
+        QCOMPARE(evaluate(QStringLiteral("document.getElementById('field').value")).toString(),
+                 QStringLiteral(" "));
+    else
+        QCOMPARE(evaluate(markup).toString(), before);
+}
+
+// A page script can move the focus and make up key events, but what it makes is not the user's.
+void TestWebEngineHost::keysMadeByThePageSelectNothing()
+{
+    QVERIFY(m_binding.doc);
+    m_binding.clear();
+    evaluate(QStringLiteral(
+        "['5', 'wrapped'].forEach(function (id) { var e = document.getElementById(id); e.focus();"
+        " ['Enter', ' '].forEach(function (key) { e.dispatchEvent(new KeyboardEvent('keydown',"
+        " {key: key, bubbles: true, cancelable: true})); }); }); 0"));
+    sentinelClick();
+    QCOMPARE(tagsOf(m_binding.clicks), QStringLiteral("P"));
+}
+
+// Thousands of pictures, and a page that takes away the focused picture and adds others: Tab
+// goes on from where the focus was, and every picture that arrives later is reachable too.
+void TestWebEngineHost::manyPicturesAndPicturesThatComeAndGo()
+{
+    QByteArray page = "<!DOCTYPE html><title>Many</title><p id=\"para\">Many pictures</p>";
+    for (int i = 0; i < 3000; ++i)
+        page += "<img id=\"m" + QByteArray::number(i) +
+                "\" src=\"sunny%20day.png\" width=\"8\" height=\"8\" alt=\"\">";
+    m_server.files.insert("/many.htm", {"text/html", page});
+    QSignalSpy completes(m_host, &BrowserHost::DocumentComplete);
+    m_host->Navigate(m_server.url(QStringLiteral("many.htm")));
+    QTRY_VERIFY_WITH_TIMEOUT(!completes.isEmpty(), 30000);
+    m_binding.bind(m_host->Document());
+    waitForScript();
+    m_area->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_area));
+    m_host->view()->setFocus();
+
+    QVERIFY2(tabTo(QStringLiteral("m2")), qPrintable(focusedId()));
+    evaluate(QStringLiteral(
+        "document.getElementById('m2').remove();"
+        " document.body.insertBefore(Object.assign(document.createElement('img'),"
+        " {id: 'late', src: 'sunny%20day.png'}), document.getElementById('m3')); 0"));
+    m_binding.clear();
+    QCOMPARE(moveFocus(Qt::Key_Tab), QStringLiteral("late"));
+    QCOMPARE(moveFocus(Qt::Key_Tab), QStringLiteral("m3"));
+    QTest::keyClick(m_host->view()->focusProxy(), Qt::Key_Return);
+    sentinelClick();
+    QCOMPARE(tagsOf(m_binding.clicks), QStringLiteral("IMG P"));
+    QCOMPARE(m_binding.clicks.first().srcElement.id, QStringLiteral("m3"));
+    showGallery();
+}
+
 // document.open() erases every listener of the document and its window; the program still
 // hears the rewritten page, and its clicks stay cancelled.
 void TestWebEngineHost::rewrittenDocumentStaysBound()
@@ -563,26 +837,20 @@ void TestWebEngineHost::rewrittenDocumentStaysBound()
     QCOMPARE(m_binding.readyStates.last(), QStringLiteral("complete"));
 }
 
-// A load that fails shows our own page instead of the engine's, binds nothing, and a click of
-// the user's on its button (only the user's) brings the gallery back.
+// A gallery that cannot be reached shows our own page instead of the engine's, binds nothing,
+// and a click of the user's on its button (only the user's) brings the gallery back.
 void TestWebEngineHost::failedLoadShowsOurPageUntilTheUserRetries()
 {
-    QTcpServer closed; // a port nobody listens on any more
-    QVERIFY(closed.listen(QHostAddress::LocalHost));
-    const QString gone = QStringLiteral("http://127.0.0.1:%1/gone.htm").arg(closed.serverPort());
-    closed.close();
-
+    m_server.dropped.insert("/gallery.htm");
     QSignalSpy completes(m_host, &BrowserHost::DocumentComplete);
     QSignalSpy starts(m_host, &BrowserHost::NavigationStarted);
-    m_host->Navigate(gone);
-    QTRY_VERIFY_WITH_TIMEOUT(m_host->isShowingErrorPage(), 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(evaluate(QStringLiteral("!!document.getElementById('retry')"),
-                                      QWebEngineScript::ApplicationWorld)
-                                 .toBool(),
-                             10000);
-    waitForScript();
+    m_host->Navigate(m_gallery);
+    waitForErrorPage();
     QVERIFY(!starts.isEmpty());
     QVERIFY(completes.isEmpty()); // the badge keeps saying "loading"
+    QVERIFY2(errorPageText().contains(QLatin1String("The gallery could not be reached")),
+             qPrintable(errorPageText()));
+    m_server.dropped.remove("/gallery.htm");
 
     const auto galleryRequests = [this] { return m_server.requests.count("/gallery.htm"); };
     const auto before = galleryRequests();
@@ -600,7 +868,8 @@ void TestWebEngineHost::failedLoadShowsOurPageUntilTheUserRetries()
 }
 
 // A renderer that dies (here: killed) is restarted on the gallery, a few times a minute at
-// most; after that our page for a failed load takes over instead of a loop.
+// most; after that our page for a failed load takes over instead of a loop. Each page shown
+// anew hears the user: the new renderer runs the document script.
 void TestWebEngineHost::deadRendererBringsTheGalleryBack()
 {
     for (int restart = 0; restart < 3; ++restart) {
@@ -613,14 +882,19 @@ void TestWebEngineHost::deadRendererBringsTheGalleryBack()
         QTRY_VERIFY_WITH_TIMEOUT(!completes.isEmpty(), 30000);
         QCOMPARE(completes.last().at(1).value<QVariant>().toString(), m_gallery);
         QVERIFY(m_host->view()->page()->renderProcessPid() != pid);
+        // The new renderer's page has its scripts: the user's clicks are heard.
+        m_binding.bind(m_host->Document());
+        waitForScript();
+        sentinelClick();
     }
     ::kill(pid_t(m_host->view()->page()->renderProcessPid()), SIGKILL);
-    QTRY_VERIFY_WITH_TIMEOUT(m_host->isShowingErrorPage(), 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(evaluate(QStringLiteral("!!document.getElementById('retry')"),
-                                      QWebEngineScript::ApplicationWorld)
-                                 .toBool(),
-                             30000);
-    showGallery();
+    waitForErrorPage();
+    QSignalSpy completes(m_host, &BrowserHost::DocumentComplete);
+    click(QStringLiteral("retry"));
+    QTRY_VERIFY_WITH_TIMEOUT(!completes.isEmpty(), 30000);
+    QCOMPARE(completes.last().at(1).value<QVariant>().toString(), m_gallery);
+    m_binding.bind(m_host->Document());
+    waitForScript();
 }
 
 void TestWebEngineHost::backFromADeadEndShowsTheGallery()
@@ -645,6 +919,226 @@ void TestWebEngineHost::backFromADeadEndShowsTheGallery()
     QCOMPARE(completes.last().at(1).value<QVariant>().toString(), m_gallery);
     m_binding.bind(m_host->Document());
     waitForScript();
+}
+
+void TestWebEngineHost::press(int key, Qt::KeyboardModifiers modifiers)
+{
+    // The keys belong to the window, as a browser's do.
+    m_area->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_area));
+    QTest::keyClick(m_area, Qt::Key(key), modifiers);
+}
+
+void TestWebEngineHost::waitForErrorPage()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(m_host->isShowingErrorPage(), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(evaluate(QStringLiteral("!!document.querySelector('main[role]')"),
+                                      QWebEngineScript::ApplicationWorld)
+                                 .toBool(),
+                             15000);
+    // A click reaches the page once it has been drawn, with its fonts in.
+    evaluate(QStringLiteral("window.drawn = false; requestAnimationFrame(function () {"
+                            " requestAnimationFrame(function () { window.drawn = true; }); }); 0"),
+             QWebEngineScript::ApplicationWorld);
+    QTRY_VERIFY_WITH_TIMEOUT(evaluate(QStringLiteral("window.drawn && document.fonts.status"
+                                                     " === 'loaded'"),
+                                      QWebEngineScript::ApplicationWorld)
+                                 .toBool(),
+                             15000);
+    waitForScript();
+}
+
+// The words the page shows, as a reader gets them: hidden parts are left out.
+QString TestWebEngineHost::errorPageText()
+{
+    return evaluate(QStringLiteral("document.body.innerText"), QWebEngineScript::ApplicationWorld)
+        .toString();
+}
+
+void TestWebEngineHost::failedLinkSaysWhatFailed_data()
+{
+    QTest::addColumn<QString>("link"); // "refused", "ipv6", "server:PATH" or "untrusted:PATH"
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("refused port") << "refused"
+                                  << "The server refused the connection.";
+    QTest::newRow("untrusted certificate") << "untrusted:page.htm"
+                                           << "The site's security certificate is not trusted";
+    QTest::newRow("redirect to an untrusted certificate")
+        << "server:tohttps.htm"
+        << "The site's security certificate is not trusted";
+    QTest::newRow("redirect loop") << "server:loop.htm"
+                                   << "The site redirects too many times.";
+    QTest::newRow("nobody on [::1]")
+        << "ipv6"
+        << "The server (refused the connection|cannot be reached)."; // IPv6 or none
+}
+
+// A link that fails is not the gallery failing: the page names the link and the reason, and
+// the user goes back to the page before.
+void TestWebEngineHost::failedLinkSaysWhatFailed()
+{
+    QFETCH(QString, link);
+    QFETCH(QString, reason);
+    if (link == QLatin1String("refused") || link == QLatin1String("ipv6")) {
+        QTcpServer closed; // a port nobody listens on any more
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const QString host =
+            link == QLatin1String("ipv6") ? QStringLiteral("[::1]") : QStringLiteral("127.0.0.1");
+        link = QStringLiteral("http://%1:%2/gone.htm").arg(host).arg(closed.serverPort());
+    } else if (link.startsWith(QLatin1String("server:"))) {
+        link = m_server.url(link.mid(7));
+    } else {
+        link = m_untrusted.url(link.mid(10));
+    }
+    showGallery();
+    QSignalSpy completes(m_host, &BrowserHost::DocumentComplete);
+    m_host->Navigate(link);
+    waitForErrorPage();
+    const QString text = errorPageText();
+    QVERIFY2(text.contains(QLatin1String("The link could not be opened")), qPrintable(text));
+    QVERIFY2(text.contains(link), qPrintable(text));
+    QVERIFY2(text.contains(QRegularExpression(reason)), qPrintable(text));
+    QVERIFY2(!text.contains(QLatin1String("Try again")), qPrintable(text));
+    QVERIFY(completes.isEmpty());
+
+    click(QStringLiteral("back"));
+    QTRY_VERIFY_WITH_TIMEOUT(!completes.isEmpty(), 15000);
+    QCOMPARE(completes.last().at(1).value<QVariant>().toString(), m_gallery);
+    QVERIFY(!m_host->isShowingErrorPage());
+    m_binding.bind(m_host->Document());
+    waitForScript();
+}
+
+void TestWebEngineHost::failedLinkWaitsForTheUser()
+{
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString link = QStringLiteral("http://127.0.0.1:%1/gone.htm").arg(closed.serverPort());
+    closed.close();
+    showGallery();
+    QSignalSpy completes(m_host, &BrowserHost::DocumentComplete);
+    QSignalSpy starts(m_host, &BrowserHost::NavigationStarted);
+    m_host->Navigate(link);
+    waitForErrorPage();
+
+    // Longer than the gallery's own page waits before it tries again; a page script cannot
+    // press the buttons either.
+    const auto seen = m_server.heads.size();
+    evaluate(QStringLiteral("document.getElementById('back').click();"
+                            " document.getElementById('gallery').click(); 0"));
+    QTest::qWait(2500);
+    QCOMPARE(m_server.heads.mid(seen), QList<QByteArray>{});
+    QVERIFY(m_host->isShowingErrorPage());
+    QVERIFY(completes.isEmpty());
+
+    // F5 tries the link again; Alt+Left then goes back past both failures.
+    starts.clear();
+    press(Qt::Key_F5);
+    QTRY_VERIFY_WITH_TIMEOUT(!starts.isEmpty(), 10000);
+    waitForErrorPage();
+    press(Qt::Key_Left, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(!completes.isEmpty(), 15000);
+    QCOMPARE(completes.last().at(1).value<QVariant>().toString(), m_gallery);
+
+    // From a page followed in place: its Gallery button, and Alt+Home anywhere.
+    const QString elsewhere = m_server.url(QStringLiteral("elsewhere.htm"));
+    for (bool button : {true, false}) {
+        completes.clear();
+        m_host->Navigate(elsewhere);
+        QTRY_VERIFY_WITH_TIMEOUT(!completes.isEmpty(), 15000);
+        if (button) {
+            m_host->Navigate(link);
+            waitForErrorPage();
+            click(QStringLiteral("gallery"));
+        } else {
+            press(Qt::Key_Home, Qt::AltModifier);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(completes.last().at(1).value<QVariant>().toString(), m_gallery,
+                                  15000);
+    }
+    m_binding.bind(m_host->Document());
+    waitForScript();
+}
+
+// The program saves nothing: a download the user asked for goes to the web browser, once, with
+// its address; one a page starts by itself goes nowhere. The gallery stays, bound.
+void TestWebEngineHost::downloadsGoToTheWebBrowser()
+{
+    showGallery();
+    const quint64 generation = m_host->Document()->generation();
+    QSignalSpy downloads(m_host, &BrowserHost::FileDownload);
+    QStringList addresses;
+    for (const QString &path : {QStringLiteral("archive.zip"), QStringLiteral("attachment.txt")}) {
+        addresses << m_server.url(path);
+        m_host->Navigate(addresses.last());
+        QTRY_COMPARE_WITH_TIMEOUT(downloads.size(), addresses.size(), 15000);
+        QCOMPARE(downloads.last().at(0).toString(), addresses.last());
+    }
+    evaluate(QStringLiteral("setTimeout(function () { location.href = 'archive.zip?again'; }, 0)"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_server.requests.contains("/archive.zip?again"), 15000);
+    waitForScript();
+    QTest::qWait(300);
+    QCOMPARE(downloads.size(), 2);
+    QCOMPARE(m_host->view()->url().toString(), m_gallery);
+    QCOMPARE(m_host->Document()->generation(), generation);
+    QVERIFY(!m_host->isShowingErrorPage());
+}
+
+void TestWebEngineHost::backLeavesPagesThatPileUpEntries_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("pushState flood, again on every return") << QStringLiteral("flood.htm");
+    QTest::newRow("a page that leaves whenever it is shown") << QStringLiteral("leaver.htm");
+}
+
+// The user followed a link to a page that piles up history entries by itself: two presses of
+// Alt+Left at most lead back to the gallery.
+void TestWebEngineHost::backLeavesPagesThatPileUpEntries()
+{
+    QFETCH(QString, path);
+    showGallery();
+    m_host->Navigate(m_server.url(path));
+    QWebEngineHistory *history = m_host->view()->page()->history();
+    QTRY_VERIFY_WITH_TIMEOUT(history->count() >= 3, 15000);
+    QTest::qWait(500); // the page goes on piling up a while
+
+    const auto atGallery = [this] { return m_host->view()->url().toString() == m_gallery; };
+    for (int presses = 0; presses < 2 && !atGallery(); ++presses) {
+        const QUrl before = m_host->view()->url();
+        press(Qt::Key_Left, Qt::AltModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(m_host->view()->url() != before, 10000);
+        QTest::qWait(500); // the page answers its return by piling up again
+    }
+    QVERIFY2(atGallery(), qPrintable(m_host->view()->url().toString()));
+    QTRY_COMPARE_WITH_TIMEOUT(m_host->Document()->readyState(), QStringLiteral("complete"), 15000);
+    QCOMPARE(m_host->Document()->url(), m_gallery);
+    m_binding.bind(m_host->Document());
+    waitForScript();
+}
+
+// A document that has not arrived in time is given up with its reason; one that has arrived
+// while its pictures are still on their way is kept.
+void TestWebEngineHost::documentsThatDoNotArriveAreGivenUp()
+{
+    m_host->setArrivalTimeout(std::chrono::milliseconds(1500));
+    showGallery();
+    const QString trickle = m_server.url(QStringLiteral("trickle.htm"));
+    m_host->Navigate(trickle);
+    waitForErrorPage();
+    const QString text = errorPageText();
+    QVERIFY2(text.contains(QLatin1String("The page is taking too long.")), qPrintable(text));
+    QVERIFY2(text.contains(trickle), qPrintable(text));
+
+    const QString slowPicture = m_server.url(QStringLiteral("slowpicture.htm"));
+    m_host->Navigate(slowPicture);
+    QTRY_VERIFY_WITH_TIMEOUT(m_host->Document()->url() == slowPicture &&
+                                 m_host->Document()->readyState() == QLatin1String("interactive"),
+                             15000);
+    QTest::qWait(2500); // past the time a document may take to arrive
+    QVERIFY(!m_host->isShowingErrorPage());
+    QCOMPARE(m_host->view()->url().toString(), slowPicture);
+    m_host->setArrivalTimeout(std::chrono::seconds(30));
+    showGallery();
 }
 
 void TestWebEngineHost::bridgeRefusesMalformedReports_data()

@@ -9,8 +9,12 @@ own (python3 -m desk.gallery), so that serving never competes with their measure
 
 import argparse
 import http.server
+import shutil
 import socketserver
+import ssl
+import subprocess
 import sys
+import tempfile
 import threading
 from pathlib import Path
 from urllib.parse import unquote, urlsplit
@@ -20,6 +24,14 @@ from . import DeskError, wait_until
 HOST = "127.0.0.1"
 GALLERY_PATH = "/fmm/fe/moq.htm"
 PING_PATH = "/fmm/fe/ping"  # the fixture pages report their load here
+UNTRUSTED_PORT = 18732  # tests/fixtures/gallery links an https server here (UntrustedServer)
+
+# Addresses that answer in ways of their own, whatever the gallery's mode.
+REDIRECT_LOOP_PATH = "/fmm/fe/loop.htm"  # sends the browser to itself
+DOWNLOADS = {  # path: (type, extra headers)
+    "/fmm/fe/archive.zip": ("application/zip", {}),
+    "/fmm/fe/notes.txt": ("text/plain", {"Content-Disposition": 'attachment; filename="notes.txt"'}),
+}
 
 
 def gallery_url(port, host=HOST):
@@ -62,17 +74,32 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
             return
         if parts.query == "slow":
             server.stopping.wait(1.0)
+        if parts.path == REDIRECT_LOOP_PATH:
+            self.send_redirect(302, REDIRECT_LOOP_PATH)
+            return
+        if parts.path in DOWNLOADS:
+            content_type, headers = DOWNLOADS[parts.path]
+            self.send_body(b"PK\x05\x06" + bytes(18), content_type, headers=headers)
+            return
         if parts.path == GALLERY_PATH and server.mode != "normal":
             self.serve_gallery_fault(server.mode)
             return
         super().do_GET()
 
-    def send_body(self, body, content_type="text/html; charset=utf-8", status=200):
+    def send_body(self, body, content_type="text/html; charset=utf-8", status=200, headers=None):
         self.send_response(status)
         self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(body)))
+        for name, value in (headers or {}).items():
+            self.send_header(name, value)
         self.end_headers()
         self.wfile.write(body)
+
+    def send_redirect(self, status, location):
+        self.send_response(status)
+        self.send_header("Location", location)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
 
     def serve_gallery_fault(self, mode):
         folder = self.server.directory / "fmm" / "fe"
@@ -89,6 +116,18 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
             self.wfile.flush()
             if mode == "hang":
                 self.server.stopping.wait()
+            self.close_connection = True
+        elif mode == "trickle":
+            # The whole page, a byte a second.
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html; charset=utf-8")
+            self.send_header("Content-Length", str(len(page)))
+            self.end_headers()
+            for i in range(len(page)):
+                self.wfile.write(page[i : i + 1])
+                self.wfile.flush()
+                if self.server.stopping.wait(1.0) or self.server.mode != "trickle":
+                    break
             self.close_connection = True
         elif mode == "bigtitle":
             self.send_body(_big_title_page().encode())
@@ -107,8 +146,9 @@ class GalleryServer(socketserver.ThreadingMixIn, http.server.HTTPServer):
 
     mode decides what the gallery address answers: "normal" (the file), "404", "hang" (headers
     and half the page, then nothing until shutdown), "die" (half the page, then the connection
-    closes), "bigtitle" (a picture with a 1 MB title), "many" (5,000 pictures), "page:NAME"
-    (another page of fmm/fe), "picture:NAME" (a PNG of fmm/fe/pics).
+    closes), "trickle" (the page a byte a second, until the mode changes), "bigtitle" (a picture
+    with a 1 MB title), "many" (5,000 pictures), "page:NAME" (another page of fmm/fe),
+    "picture:NAME" (a PNG of fmm/fe/pics).
     """
 
     daemon_threads = True
@@ -164,6 +204,58 @@ class GalleryServer(socketserver.ThreadingMixIn, http.server.HTTPServer):
         self.stopping.set()
         self.shutdown()
         self.server_close()
+
+
+class UntrustedServer:
+    """https on HOST:port with a certificate made here and signed by itself, which no browser
+    trusts. It answers every request with a small page (no browser should ever see it)."""
+
+    def __init__(self, port=UNTRUSTED_PORT):
+        if shutil.which("openssl") is None:
+            raise DeskError("missing tool: openssl (Debian package openssl; "
+                            "scripts/install-deps.sh installs it)")
+        self._dir = tempfile.mkdtemp(prefix="pinmark-untrusted-")
+        key, cert = f"{self._dir}/key.pem", f"{self._dir}/cert.pem"
+        made = subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes",
+                               "-days", "2", "-subj", f"/CN={HOST}", "-keyout", key, "-out", cert],
+                              capture_output=True)
+        if made.returncode != 0:
+            raise DeskError("openssl could not make a certificate: " + made.stderr.decode())
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(cert, key)
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def log_message(self, *args):
+                pass
+
+            def do_GET(self):
+                body = b"<p>Trusted after all?</p>"
+                self.send_response(200)
+                self.send_header("Content-Type", "text/html")
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+        class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+            daemon_threads = True
+            allow_reuse_address = True
+
+            def handle_error(self, request, client_address):
+                pass  # the browser hangs up as soon as it has seen the certificate
+
+        try:
+            self._server = Server((HOST, port), Handler)
+        except OSError as e:
+            raise DeskError(f"cannot listen on {HOST}:{port}: {e}")
+        self._server.socket = context.wrap_socket(self._server.socket, server_side=True)
+        self.port = port
+        self._thread = threading.Thread(target=self._server.serve_forever, daemon=True)
+        self._thread.start()
+
+    def stop(self):
+        self._server.shutdown()
+        self._server.server_close()
+        shutil.rmtree(self._dir, ignore_errors=True)
 
 
 def main():

@@ -82,16 +82,28 @@ def alive(pid, start=None):
     return not _dead(proc) and (start is None or proc.start == start)
 
 
-def pss_kb(pid):
-    """Proportional set size of one process in kB (0 once it is gone)."""
+def _rollup_kb(pid, field):
+    """One field of /proc/PID/smaps_rollup in kB (0 once the process is gone)."""
     try:
         with open(f"/proc/{pid}/smaps_rollup") as f:
             for line in f:
-                if line.startswith("Pss:"):
+                if line.startswith(field + ":"):
                     return int(line.split()[1])
     except OSError:
         pass
     return 0
+
+
+def pss_kb(pid):
+    """Proportional set size of one process in kB (0 once it is gone)."""
+    return _rollup_kb(pid, "Pss")
+
+
+def anonymous_kb(pid):
+    """A process's anonymous memory (its heaps and stacks) in kB; 0 once it is gone. Unlike
+    PSS it moves neither when other programs map the same libraries nor when the kernel drops
+    and reads back file pages only this process maps."""
+    return _rollup_kb(pid, "Anonymous")
 
 
 def tree_pss_kb(pid):

@@ -4,14 +4,13 @@ sway refuses to run as root, so it runs as an unprivileged user in a runtime fol
 clients reach its socket by its path."""
 
 import os
-import shutil
 import subprocess
 from pathlib import Path
 
-from . import DeskError, wait_until
-from .processes import service_subreaper, stop_popen
+from .unprivileged import Service, require, runtime_folder
 
-UNPRIVILEGED = 65534  # nobody
+TOOLS = ["sway", "swaymsg", "setpriv", "grim", "wl-copy", "wl-paste"]
+PACKAGES = "sway, grim, wl-clipboard, util-linux"
 
 
 def config(width, height, floating_app_id):
@@ -27,35 +26,20 @@ class Compositor:
     """sway on a headless output of width x height; its log goes to log_dir/sway.log."""
 
     def __init__(self, tmp, log_dir, size, floating_app_id, extra_config="", timeout=30.0):
-        missing = [t for t in ("sway", "swaymsg", "setpriv", "grim", "wl-copy", "wl-paste")
-                   if shutil.which(t) is None]
-        if missing:
-            raise DeskError("missing tools for the Wayland runs: " + ", ".join(missing) +
-                            " (Debian packages sway, grim, wl-clipboard, util-linux; "
-                            "scripts/install-deps.sh installs them)")
-        self.runtime = Path(tmp) / "sway-run"
-        self.runtime.mkdir()
-        os.chown(self.runtime, UNPRIVILEGED, UNPRIVILEGED)
-        self.runtime.chmod(0o700)
-        os.chmod(tmp, 0o755)  # the unprivileged compositor reads its config from here
+        require("Wayland", TOOLS, PACKAGES)
+        self.runtime = runtime_folder(tmp, "sway-run")
         config_file = Path(tmp) / "sway.config"
         config_file.write_text(config(*size, floating_app_id) + extra_config)
         config_file.chmod(0o644)
         env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(self.runtime),
                "XDG_RUNTIME_DIR": str(self.runtime), "WLR_BACKENDS": "headless",
                "WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1"}
-        self._log = open(Path(log_dir) / "sway.log", "wb")
-        self.proc = subprocess.Popen(
-            ["setpriv", f"--reuid={UNPRIVILEGED}", f"--regid={UNPRIVILEGED}", "--clear-groups",
-             "sway", "-c", str(config_file)],
-            env=env, stdout=self._log, stderr=subprocess.STDOUT, preexec_fn=service_subreaper)
+        self._service = Service("sway", ["sway", "-c", str(config_file)], env, log_dir)
+        self.proc = self._service.proc
         self.socket = None
         self.ipc = None
 
         def ready():
-            if self.proc.poll() is not None:
-                raise DeskError(f"sway ended with status {self.proc.returncode}; see "
-                                f"{self._log.name}")
             ipc = sorted(self.runtime.glob("sway-ipc.*.sock"))
             sockets = [p for p in self.runtime.glob("wayland-*") if not p.name.endswith(".lock")]
             if not ipc or not sockets:
@@ -64,12 +48,7 @@ class Compositor:
             return subprocess.run(["swaymsg", "-s", self.ipc, "-t", "get_version"],
                                   capture_output=True).returncode == 0
 
-        try:
-            wait_until(ready, timeout, "sway to answer swaymsg -t get_version")
-        except DeskError:
-            self.stop()
-            raise
+        self._service.wait(ready, "sway to answer swaymsg -t get_version", timeout)
 
     def stop(self):
-        stop_popen(self.proc)
-        self._log.close()
+        self._service.stop()

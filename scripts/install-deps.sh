@@ -8,7 +8,7 @@
 set -euo pipefail
 
 demo=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkgconf
   qt6-base-dev qt6-base-dev-tools
   qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev qt6-declarative-dev
   libqt6webenginecore6-bin qt6-qpa-plugins qt6-wayland

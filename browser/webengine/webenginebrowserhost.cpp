@@ -1,6 +1,7 @@
 #include "browser/webengine/webenginebrowserhost.h"
 
 #include "browser/webengine/documentbridge.h"
+#include "browser/webengine/permissionpolicy.h"
 #include "browser/webengine/rendererprocess.h"
 
 #include <QCoreApplication>
@@ -278,10 +279,7 @@ void WebEngineBrowserHost::createPage()
                 QWebEngineCertificateError refusal = error;
                 refusal.rejectCertificate();
             });
-    connect(m_page, &QWebEnginePage::featurePermissionRequested, m_page,
-            [page = m_page](const QUrl &origin, QWebEnginePage::Feature feature) {
-                page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
-            });
+    denyAllPermissions(m_page);
 }
 
 void WebEngineBrowserHost::replacePage()

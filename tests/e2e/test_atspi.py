@@ -24,6 +24,8 @@ from harness import ABOUT_SIZE, ABOUT_TITLE, ABOUTIMG, CODE_BUTTONS, MAIN_TITLE,
 from harness import LINK_TARGET_URL, PHOTO_ADDRESS, SITE, XX
 
 OK_NAME = "موافق — OK"
+# AT-SPI 2.46 renamed the push button's role name to "button"; the role itself is the same.
+ROLE_NAMES = {"button": "push button"}
 SELIMG_WORDS = "يجب عليك اختيار الصورة أولا\nلاختيار الصورة اضغط بزر الماوس الايسر عليها"
 LOADED, LOADING = "تم التحميل — Loaded", "جاري التحميل — Loading"
 OUTPUT_NAME = "الكود — Output code"
@@ -41,6 +43,11 @@ def walk(node):
 
 def showing(node):
     return node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def role_name(node):
+    name = node.getRoleName()
+    return ROLE_NAMES.get(name, name)
 
 
 def describe(node, depth=0):
@@ -84,7 +91,7 @@ class ScreenReader(harness.SessionCase):
                                   on_timeout=lambda: "; the tree:\n" + describe(app))
 
     def named(self, root, name, role):
-        matches = [n for n in walk(root) if n.name == name and n.getRoleName() == role]
+        matches = [n for n in walk(root) if n.name == name and role_name(n) == role]
         self.assertEqual(len(matches), 1, f"{role} {name!r} in:\n{describe(root)}")
         return matches[0]
 

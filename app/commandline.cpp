@@ -53,6 +53,9 @@ QString helpText()
            "\n"
            "Exit status is 0 on success and 2 for an unknown option or argument.\n"
            "\n"
+           "Failures are printed to standard error. For a report, start it with its debug log:\n"
+           "  QT_LOGGING_RULES='pinmark.*.debug=true' pinmark\n"
+           "\n"
            "Report bugs at <https://www.velmora.net/pinmark/bugs>.\n"_s;
 }
 

@@ -1,5 +1,6 @@
 #include "app/frmweb.h"
 
+#include "app/logging.h"
 #include "app/messages.h"
 #include "browser/browserhost.h"
 #include "core/clickrouting.h"
@@ -9,6 +10,7 @@
 #include "dialogs/notices.h"
 #include "pinmark/config.h"
 #include "platform/desktopservices.h"
+#include "platform/windowsystem.h"
 #include "ui_frmweb.h"
 
 #include <QDateTime>
@@ -99,7 +101,9 @@ bool frmWeb::IsWebConnected(QString &kind)
 void frmWeb::Form_Load()
 {
     QString kind;
-    if (IsWebConnected(kind)) {
+    const bool online = IsWebConnected(kind);
+    qCDebug(lcApp) << "start:" << (online ? "online," : "offline") << kind;
+    if (online) {
         // The window needs nothing of the engine: it is on screen first, and the engine starts
         // behind it (see paintEvent).
         m_galleryPending = true;
@@ -162,7 +166,7 @@ void frmWeb::Form_MouseMove(QPointF position)
     if (!isDragging)
         return;
     // A Wayland client cannot place its own window: the compositor takes over the drag.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    if (windowSystem() == WindowSystem::Wayland) {
         if (!m_systemMoveStarted && windowHandle())
             m_systemMoveStarted = windowHandle()->startSystemMove();
         return;
@@ -252,6 +256,7 @@ bool frmWeb::afterPaste(std::function<void()> action)
 
 void frmWeb::report(const Message &message)
 {
+    qCWarning(lcApp, "%s", qUtf8Printable(message.english));
     services.reportFailure(message.arabic, message.english);
 }
 
@@ -262,6 +267,7 @@ void frmWeb::acceptPastedAddress(const QString &candidate)
         notices.show(NoticeId::wronglink);
         return;
     }
+    qCDebug(lcApp) << "pasted:" << candidate.left(200);
     setSelection({candidate, candidate});
 }
 
@@ -337,6 +343,7 @@ bool frmWeb::HTMLDoc_onclick(const HtmlEventObj &event)
     const ClickRoute route = routeClick(event.srcElement);
     switch (route.action) {
     case ClickRoute::SelectImage:
+        qCDebug(lcApp) << "picture selected:" << route.address.left(200);
         if (!afterPaste([this, address = route.address] { setSelection({address, address}); }))
             setSelection({route.address, route.address});
         break;

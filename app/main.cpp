@@ -3,6 +3,7 @@
 #include "app/frmweb.h"
 #include "app/helperpaths.h"
 #include "app/lastwindowwatcher.h"
+#include "app/logging.h"
 #include "browser/deferredbrowserhost.h"
 #include "dialogs/notices.h"
 #include "pinmark/config.h"
@@ -12,8 +13,20 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLineEdit>
 
 using namespace Pinmark;
+
+namespace {
+
+// The user copied the text from one of the program's own text fields: the clipboard keeps it.
+bool isCopyFromOwnField(const QString &text)
+{
+    const auto *field = qobject_cast<const QLineEdit *>(QApplication::focusWidget());
+    return field && field->hasSelectedText() && field->selectedText() == text;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -46,13 +59,14 @@ int main(int argc, char *argv[])
     TerminationSignals signals;
     QObject::connect(&signals, &TerminationSignals::EndRequested,
                      [&services] { services.endApplication(); });
-    services.setClipboardReaderPaths(helperPaths(programDir, QStringLiteral("pinmark-clipread")));
+    Clipboard &clipboard = services.clipboard();
+    clipboard.setReaderPaths(helperPaths(programDir, QStringLiteral("pinmark-clipread")));
     frmWeb window(services, browser, notices);
     window.Form_Load();
-    services.guardClipboard();
+    clipboard.guard(isCopyFromOwnField);
     const int status = QApplication::exec();
-    services.keepClipboardAfterExit(
-        helperPaths(programDir, QStringLiteral("pinmark-clipkeeper")),
-        helperPaths(programDir, QStringLiteral("pinmark-wlclipkeeper")));
+    clipboard.keepAfterExit(helperPaths(programDir, QStringLiteral("pinmark-clipkeeper")),
+                            helperPaths(programDir, QStringLiteral("pinmark-wlclipkeeper")));
+    qCDebug(lcApp, "ending with status %d", status);
     return status;
 }

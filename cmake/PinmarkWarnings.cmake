@@ -1,11 +1,12 @@
-# Every target of ours calls pinmark_target_defaults(): warnings (as errors with PINMARK_WERROR),
-# optional sanitizers.
+# Every target of ours calls pinmark_target_defaults(): warnings (as errors where the build sets
+# CMAKE_COMPILE_WARNING_AS_ERROR, as the test and asan presets do), optional sanitizers.
 # Tests pass TEST: they may write their string tables as plain literals.
 function(pinmark_target_defaults target)
     cmake_parse_arguments(D "TEST" "" "" ${ARGN})
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
-    if(PINMARK_WERROR)
-        target_compile_options(${target} PRIVATE -Werror)
+    if(MSVC)
+        target_compile_options(${target} PRIVATE /W4)
+    else()
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
     endif()
     target_compile_definitions(${target} PRIVATE QT_NO_KEYWORDS QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
     if(NOT D_TEST)

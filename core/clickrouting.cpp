@@ -1,8 +1,6 @@
 #include "core/clickrouting.h"
 
-#include "core/pasteacceptance.h"
-
-#include <QUrl>
+#include "core/schemepolicy.h"
 
 namespace Pinmark {
 
@@ -24,13 +22,7 @@ QString restoreSpaces(const QString &src)
 
 bool isFollowableInPlace(const QString &address)
 {
-    // The engine leaves |, ^, {, }, ` and a lone % unencoded in a link's address, which a strict
-    // parse refuses: only the scheme and the host matter here.
-    const QUrl url(address, QUrl::TolerantMode);
-    if (!url.isValid() || url.isRelative() || url.host().isEmpty())
-        return false;
-    const QString scheme = url.scheme();
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+    return schemeAllows(AddressUse::FollowInPlace, address);
 }
 
 ClickRoute routeClick(const HtmlElement &element)
@@ -42,8 +34,7 @@ ClickRoute routeClick(const HtmlElement &element)
         // A picture without an address shows nothing to select: the user's choice stays.
         if (element.src.isEmpty())
             return {};
-        // Only what the paste button would take: a forum can show nothing else.
-        if (!hasAcceptedScheme(element.src))
+        if (!schemeAllows(AddressUse::SelectAsPicture, element.src))
             return {ClickRoute::ImageWithoutWebAddress, {}};
         if (element.src.size() > MaxPageTextLength)
             return {ClickRoute::ImageAddressTooLong, {}};

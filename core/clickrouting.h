@@ -38,8 +38,7 @@ ClickRoute routeClick(const HtmlElement &element);
 // Each "%20" becomes one space, in a single left-to-right scan; other escapes stay.
 QString restoreSpaces(const QString &src);
 
-// Only web links are followed inside the embedded browser: http and https with a host, parsed
-// as tolerantly as the engine parses them.
+// Whether a link is followed inside the embedded browser (see AddressUse::FollowInPlace).
 bool isFollowableInPlace(const QString &address);
 
 } // namespace Pinmark

@@ -1,6 +1,7 @@
 #include "core/launchpolicy.h"
 
 #include "core/safeaddress.h"
+#include "core/schemepolicy.h"
 
 #include <algorithm>
 
@@ -20,15 +21,7 @@ bool isLaunchableAddress(const QString &address)
     if (address.isEmpty() || address.front().isSpace() || address.back().isSpace() ||
         std::any_of(address.begin(), address.end(), isControlOrLineBreak))
         return false;
-    const QUrl url = launchUrl(address);
-    if (!url.isValid() || url.isRelative())
-        return false;
-    const QString scheme = url.scheme();
-    if (scheme == QLatin1String("mailto"))
-        return !url.path().isEmpty();
-    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
-                     scheme == QLatin1String("ftp");
-    return web && !url.host().isEmpty();
+    return schemeAllows(AddressUse::Launch, address);
 }
 
 } // namespace Pinmark

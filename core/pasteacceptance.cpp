@@ -6,15 +6,6 @@
 
 namespace Pinmark {
 
-bool hasAcceptedScheme(const QString &candidate)
-{
-    for (const QString &scheme : AcceptedSchemes) {
-        if (candidate.startsWith(scheme, Qt::CaseSensitive))
-            return true;
-    }
-    return false;
-}
-
 bool hasAcceptedExtension(const QString &candidate)
 {
     for (const QString &ending : AcceptedExtensions) {
@@ -26,7 +17,7 @@ bool hasAcceptedExtension(const QString &candidate)
 
 bool isAcceptedPaste(const QString &candidate)
 {
-    return hasAcceptedScheme(candidate) && hasAcceptedExtension(candidate) &&
+    return schemeAllows(AddressUse::Paste, candidate) && hasAcceptedExtension(candidate) &&
            std::none_of(candidate.begin(), candidate.end(), isControlOrLineBreak);
 }
 

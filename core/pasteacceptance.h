@@ -1,18 +1,18 @@
 #pragma once
+#include "core/schemepolicy.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace Pinmark {
 
-// What a pasted text must start with and end with to count as a direct image address.
-// Both are compared case-sensitively over exactly as many characters as each entry has.
-inline const QStringList AcceptedSchemes = {QStringLiteral("http://"), QStringLiteral("https://"),
-                                            QStringLiteral("ftp://")};
+// What a pasted text must end with to count as a direct image address (what it must start with
+// is AcceptedSchemes), compared case-sensitively over exactly as many characters as each entry
+// has.
 inline const QStringList AcceptedExtensions = {QStringLiteral("jpg"), QStringLiteral("bmp"),
                                                QStringLiteral("gif"), QStringLiteral("png"),
                                                QStringLiteral("jpeg")};
 
-bool hasAcceptedScheme(const QString &candidate);
 bool hasAcceptedExtension(const QString &candidate);
 
 // A pasted text is taken as the selected address when it has an accepted scheme and ending and

@@ -1,7 +1,7 @@
 #include "dialogs/noticewindow.h"
 
 #include "core/placement.h"
-#include "dialogs/taskbarhint.h"
+#include "platform/taskbarhint.h"
 #include "ui_about.h"
 #include "ui_notcon.h"
 #include "ui_selimg.h"

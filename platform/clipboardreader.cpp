@@ -1,31 +1,17 @@
 #include "platform/clipboardreader.h"
 
+#include "platform/logging.h"
+#include "platform/windowsystem.h"
+
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QMimeData>
 #include <QProcess>
 
 #include <utility>
 
 namespace Pinmark {
-
-Q_LOGGING_CATEGORY(lcClipboard, "pinmark.clipboard", QtWarningMsg)
-
-namespace {
-
-bool isX11()
-{
-    return QGuiApplication::platformName() == QLatin1String("xcb");
-}
-
-bool isWayland()
-{
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
-} // namespace
 
 ClipboardReader::ClipboardReader(const QStringList &helperPaths, QObject *parent) : QObject(parent)
 {
@@ -56,7 +42,7 @@ void ClipboardReader::read(QObject *context, Done done)
         return; // joins the read that is out
     qCDebug(lcClipboard, "reading the clipboard");
     const QClipboard *clipboard = QGuiApplication::clipboard();
-    if (isX11() && !clipboard->ownsClipboard() && startHelper())
+    if (windowSystem() == WindowSystem::X11 && !clipboard->ownsClipboard() && startHelper())
         return;
     // Read on the next turn of the event loop, so that every road answers the same way.
     QMetaObject::invokeMethod(this, &ClipboardReader::readWithQt, Qt::QueuedConnection);
@@ -158,7 +144,7 @@ void ClipboardReader::abandonHelper()
 void ClipboardReader::readWithQt()
 {
     const QClipboard *clipboard = QGuiApplication::clipboard();
-    if (isWayland() && !clipboard->ownsClipboard()) {
+    if (windowSystem() == WindowSystem::Wayland && !clipboard->ownsClipboard()) {
         finish(readWaylandOffer(clipboard->mimeData()));
         return;
     }
@@ -176,8 +162,10 @@ ClipboardReading ClipboardReader::readWaylandOffer(const QMimeData *offer)
     const QString utf8 = QStringLiteral("text/plain;charset=utf-8");
     const QString text =
         offer->hasFormat(utf8) ? QString::fromUtf8(offer->data(utf8)) : offer->text();
-    if (text.isEmpty())
+    if (text.isEmpty()) {
+        qCWarning(lcClipboard, "the program holding the clipboard offered text and sent none");
         return {ClipboardReading::NoAnswer, {}};
+    }
     return {ClipboardReading::Text, text};
 }
 

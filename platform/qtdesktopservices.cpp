@@ -2,17 +2,12 @@
 
 #include "core/launchpolicy.h"
 #include "core/safeaddress.h"
-#include "platform/clipboardkeeper.h"
-#include "platform/clipboardreader.h"
 #include "platform/connectivityprobe.h"
+#include "platform/logging.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDesktopServices>
-#include <QFileInfo>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QScopedValueRollback>
 #include <QWidget>
 
 namespace Pinmark {
@@ -20,6 +15,7 @@ namespace Pinmark {
 QtDesktopServices::QtDesktopServices()
 {
     m_probeResult = Pinmark::probeConnectivity(&m_probeFlags, 0);
+    qCDebug(lcPlatform, "connectivity: %d, flags 0x%x", m_probeResult, m_probeFlags);
 }
 
 int QtDesktopServices::probeConnectivity(quint32 *flags, quint32 reserved)
@@ -33,20 +29,12 @@ int QtDesktopServices::probeConnectivity(quint32 *flags, quint32 reserved)
 
 void QtDesktopServices::clipboardClear()
 {
-    const QScopedValueRollback writing(m_writing, true);
-    m_published.clear();
-    QGuiApplication::clipboard()->clear();
+    m_clipboard.clear();
 }
 
 void QtDesktopServices::clipboardSetText(const QString &text)
 {
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    {
-        const QScopedValueRollback writing(m_writing, true);
-        m_published = text;
-        clipboard->setText(text);
-    }
-    if (clipboard->text() != text) {
+    if (!m_clipboard.publish(text)) {
         reportFailure(QStringLiteral("تعذر نسخ الكود إلى الحافظة."),
                       QStringLiteral("The code could not be put on the clipboard."));
     }
@@ -55,10 +43,7 @@ void QtDesktopServices::clipboardSetText(const QString &text)
 void QtDesktopServices::clipboardReadText(QObject *context,
                                           std::function<void(const ClipboardReading &)> done)
 {
-    // Lives as long as the application, and with it any helper still out.
-    if (!m_reader)
-        m_reader = new ClipboardReader(m_readerPaths, QCoreApplication::instance());
-    m_reader->read(context, std::move(done));
+    m_clipboard.read(context, std::move(done));
 }
 
 void QtDesktopServices::launchInSystemBrowser(const QString &address)
@@ -70,12 +55,17 @@ void QtDesktopServices::launchInSystemBrowser(const QString &address)
         return;
     }
     if (!isLaunchableAddress(address)) {
+        qCWarning(lcPlatform, "refused to open an address that is not an absolute web, ftp or "
+                              "mail address");
+        qCDebug(lcPlatform) << "refused:" << address.left(200);
         reportFailure(QStringLiteral("لا يمكن فتح هذا العنوان في المتصفح."),
                       QStringLiteral("This address cannot be opened in the web browser:\n") +
                           directSafeAddress(address.left(200)));
         return;
     }
+    qCDebug(lcPlatform) << "opening" << launchUrl(address);
     if (!QDesktopServices::openUrl(launchUrl(address))) {
+        qCWarning(lcPlatform, "the desktop's URL opener failed");
         reportFailure(QStringLiteral("تعذر فتح المتصفح."),
                       QStringLiteral("The web browser could not be opened for:\n") +
                           address.left(200));
@@ -134,68 +124,6 @@ void QtDesktopServices::reportFailure(const QString &arabic, const QString &engl
 {
     openMessageBox(QMessageBox::Warning, QStringLiteral("Pinmark 1.0"),
                    arabic + QStringLiteral("\n\n") + english);
-}
-
-void QtDesktopServices::guardClipboard()
-{
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    QObject::connect(clipboard, &QClipboard::changed, clipboard, [this](QClipboard::Mode mode) {
-        if (mode == QClipboard::Clipboard)
-            clipboard_changed();
-    });
-}
-
-void QtDesktopServices::clipboard_changed()
-{
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (m_writing)
-        return;
-    // Another program took the clipboard: what the buttons put there is no longer on it.
-    if (!clipboard->ownsClipboard()) {
-        m_published.clear();
-        return;
-    }
-    const QString text = clipboard->text();
-    if (text == m_published)
-        return;
-    // The user copied from one of the program's own text fields.
-    const auto *field = qobject_cast<const QLineEdit *>(QApplication::focusWidget());
-    if (field && field->hasSelectedText() && field->selectedText() == text) {
-        m_published = text;
-        return;
-    }
-    // Written inside this process by something else: the web engine, on a page's behalf. Undone
-    // once the engine's own write has returned.
-    QMetaObject::invokeMethod(
-        clipboard, [this] { restoreClipboard(); }, Qt::QueuedConnection);
-}
-
-void QtDesktopServices::restoreClipboard()
-{
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (!clipboard->ownsClipboard())
-        return;
-    const QScopedValueRollback writing(m_writing, true);
-    if (m_published.isEmpty())
-        clipboard->clear();
-    else
-        clipboard->setText(m_published);
-}
-
-void QtDesktopServices::keepClipboardAfterExit(const QStringList &x11Keepers,
-                                               const QStringList &waylandKeepers)
-{
-    // Elsewhere the clipboard's text outlives the program on its own.
-    const QString platform = QGuiApplication::platformName();
-    const bool wayland = platform.startsWith(QLatin1String("wayland"));
-    if (platform != QLatin1String("xcb") && !wayland)
-        return;
-    const QClipboard *clipboard = QGuiApplication::clipboard();
-    if (!clipboard->ownsClipboard())
-        return;
-    const QString text = clipboard->text();
-    if (!text.isEmpty())
-        keepClipboardText(wayland ? waylandKeepers : x11Keepers, text.toUtf8());
 }
 
 } // namespace Pinmark

@@ -3,6 +3,8 @@
 #include "browser/webengine/documentbridge.h"
 #include "browser/webengine/permissionpolicy.h"
 #include "browser/webengine/rendererprocess.h"
+#include "core/clipboardrule.h"
+#include "core/schemepolicy.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -53,8 +55,7 @@ protected:
             allowsErrorPage = false;
             return true;
         }
-        return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
-               scheme == QLatin1String("about");
+        return isWebScheme(scheme) || scheme == QLatin1String("about");
     }
 
     void javaScriptAlert(const QUrl &, const QString &) override {}
@@ -257,9 +258,10 @@ void WebEngineBrowserHost::createPage()
     QWebEngineSettings *settings = m_page->settings();
     // Pages may not open windows on their own; createWindow() refuses the rest.
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    // Only the code buttons put text on the clipboard; pages neither write nor read it.
-    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
+    // Pages neither write nor read the clipboard (see mayWriteClipboard).
+    const bool pagesUseClipboard = mayWriteClipboard(ClipboardWriter::Page);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, pagesUseClipboard);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanPaste, pagesUseClipboard);
     // The arrow keys move between the page's pictures; the document script makes them
     // reachable (see there).
     settings->setAttribute(QWebEngineSettings::SpatialNavigationEnabled, true);

@@ -1,8 +1,9 @@
 #include "platform/clipboardkeeper.h"
 
+#include "platform/logging.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 #include <cerrno>
 #include <csignal>
@@ -14,8 +15,6 @@
 namespace Pinmark {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcKeeper, "pinmark.clipboard", QtWarningMsg)
 
 // How long the keeper may take to read each piece of the text, and then to answer.
 constexpr int AnswerWaitMs = 3000;
@@ -125,15 +124,20 @@ void keepClipboardText(const QStringList &keeperPaths, const QByteArray &utf8Tex
     for (const QString &path : keeperPaths) {
         if (!QFileInfo(path).isExecutable())
             continue;
-        if (startClipboardKeeper(path, utf8Text) == KeeperStart::Failed) {
-            qCWarning(lcKeeper,
+        const KeeperStart start = startClipboardKeeper(path, utf8Text);
+        qCDebug(lcClipboard, "keeper %s: %s", qUtf8Printable(path),
+                start == KeeperStart::Serving    ? "serving"
+                : start == KeeperStart::Declined ? "declined"
+                                                 : "failed");
+        if (start == KeeperStart::Failed) {
+            qCWarning(lcClipboard,
                       "The clipboard keeper %s did not start or did not answer: the "
                       "code on the clipboard ends with the program.",
                       qUtf8Printable(path));
         }
         return;
     }
-    qCWarning(lcKeeper,
+    qCWarning(lcClipboard,
               "No clipboard keeper is installed (looked for %s): the code on the "
               "clipboard ends with the program.",
               qUtf8Printable(keeperPaths.join(QStringLiteral(", "))));

@@ -1,4 +1,4 @@
-#include "dialogs/taskbarhint.h"
+#include "platform/taskbarhint.h"
 
 namespace Pinmark {
 

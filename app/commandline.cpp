@@ -53,8 +53,8 @@ QString helpText()
            "\n"
            "Exit status is 0 on success and 2 for an unknown option or argument.\n"
            "\n"
-           "Failures are printed to standard error. For a report, start it with its debug log:\n"
-           "  QT_LOGGING_RULES='pinmark.*.debug=true' pinmark\n"
+           "Failures are printed to standard error as warnings. The debug log, worth attaching to\n"
+           "a problem report, is turned on with QT_LOGGING_RULES='pinmark.*.debug=true'.\n"
            "\n"
            "Report bugs at <https://www.velmora.net/pinmark/bugs>.\n"_s;
 }

@@ -107,8 +107,7 @@ void Clipboard::keepAfterExit(const QStringList &x11Keepers, const QStringList &
     if (text.isEmpty())
         return;
     qCDebug(lcClipboard, "at exit: handing %lld characters to a keeper", qlonglong(text.size()));
-    keepClipboardText(system == WindowSystem::Wayland ? waylandKeepers : x11Keepers,
-                      text.toUtf8());
+    keepClipboardText(system == WindowSystem::Wayland ? waylandKeepers : x11Keepers, text.toUtf8());
 }
 
 } // namespace Pinmark

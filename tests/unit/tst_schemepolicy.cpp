@@ -29,8 +29,8 @@ void TestSchemePolicy::uses_data()
     row("ftp: launched and taken, never shown in place", "ftp://g.test/a.jpg", false, true, true,
         true);
     row("mailto: launched only", "mailto:a@g.test", false, true, false, false);
-    row("capitals: parsed as web, not written as the codes want", "HTTP://g.test/a.jpg", true,
-        true, false, false);
+    row("capitals: parsed as web, not written as the codes want", "HTTP://g.test/a.jpg", true, true,
+        false, false);
     row("unencoded pipe and braces", "http://g.test/a|b{c}.jpg", true, true, true, true);
     row("ipv6 host", "http://[::1]:18731/a.png", true, true, true, true);
     row("no host", "http:///a.jpg", false, false, true, true);

@@ -25,6 +25,8 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace Pinmark {
 
 using namespace std::chrono_literals;
@@ -131,6 +133,13 @@ constexpr auto LoadEndedProbe =
 bool isErrorPageAddress(const QString &address)
 {
     return address.startsWith(QLatin1String("data:"));
+}
+
+// The engine's own document for a failed load. Qt 6.8 runs the document script in it, which may
+// report it loaded before the engine tells how the load failed.
+bool isEngineErrorAddress(const QString &address)
+{
+    return address.startsWith(QLatin1String("chrome-error:"));
 }
 
 // The engine's code for a load that was cut short by another one: not a failure.
@@ -359,6 +368,8 @@ void WebEngineBrowserHost::onLoadingChanged(const QWebEngineLoadingInfo &info)
     }
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
+        m_engineErrorGeneration = 0;
+        m_httpErrorIsAPage = false;
         m_showingErrorPage = isErrorPageAddress(address);
         if (m_showingErrorPage)
             break;
@@ -380,8 +391,12 @@ void WebEngineBrowserHost::onLoadingChanged(const QWebEngineLoadingInfo &info)
         // A page followed in place may answer with an error of its own and show it; the
         // gallery may not.
         if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain &&
-            !isGallery(address))
+            !isGallery(address)) {
+            m_httpErrorIsAPage = true;
+            if (m_engineErrorGeneration != 0)
+                pageLoaded(std::exchange(m_engineErrorGeneration, 0), address);
             break;
+        }
         failLoad(address, loadFailureOf(info.errorCode()));
         break;
     case QWebEngineLoadingInfo::LoadStoppedStatus:
@@ -415,6 +430,10 @@ void WebEngineBrowserHost::pageLoaded(quint64 generation, const QString &address
     // keeps saying "loading".
     if (m_showingErrorPage || isErrorPageAddress(address))
         return;
+    if (isEngineErrorAddress(address) && !m_httpErrorIsAPage) {
+        m_engineErrorGeneration = generation;
+        return;
+    }
     m_completedGeneration = generation;
     documentLoaded(generation, nullptr, address);
 }

@@ -136,6 +136,10 @@ private:
     // Set when a top-level navigation starts, cleared when a page of it reports complete.
     bool m_awaitingCompletion = false;
     quint64 m_completedGeneration = 0;
+    // The engine's own document for a failed load, reported by the document script before the
+    // engine said how the load ended; shown as a page only for a link's HTTP error.
+    quint64 m_engineErrorGeneration = 0;
+    bool m_httpErrorIsAPage = false;
     bool m_closing = false;
 };
 

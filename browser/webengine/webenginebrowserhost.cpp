@@ -36,10 +36,10 @@ using namespace std::chrono_literals;
 class HostPage : public QWebEnginePage
 {
 public:
-    using QWebEnginePage::QWebEnginePage;
-
-    // Set just before the program shows its own page for a failed load.
-    bool allowsErrorPage = false;
+    HostPage(QWebEngineProfile *profile, PageStateMachine *state, QObject *parent)
+        : QWebEnginePage(profile, parent), m_state(state)
+    {
+    }
 
 protected:
     QWebEnginePage *createWindow(WebWindowType) override { return nullptr; }
@@ -49,10 +49,8 @@ protected:
         if (!isMainFrame)
             return true;
         const QString scheme = url.scheme();
-        if (scheme == QLatin1String("data") && allowsErrorPage) {
-            allowsErrorPage = false;
-            return true;
-        }
+        if (scheme == QLatin1String("data"))
+            return m_state->takeErrorPageNavigation();
         return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
                scheme == QLatin1String("about");
     }
@@ -77,6 +75,9 @@ protected:
     {
         return {};
     }
+
+private:
+    PageStateMachine *m_state;
 };
 
 namespace {
@@ -177,7 +178,7 @@ WebEngineBrowserHost::WebEngineBrowserHost(QObject *parent)
 
 WebEngineBrowserHost::~WebEngineBrowserHost()
 {
-    m_closing = true;
+    m_state.closing();
     if (m_view)
         m_view->removeEventFilter(this);
     // The profile must outlive every page that uses it, and the page every view showing it.
@@ -253,7 +254,7 @@ void WebEngineBrowserHost::createView()
 
 void WebEngineBrowserHost::createPage()
 {
-    m_page = new HostPage(m_profile, this);
+    m_page = new HostPage(m_profile, &m_state, this);
     QWebEngineSettings *settings = m_page->settings();
     // Pages may not open windows on their own; createWindow() refuses the rest.
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
@@ -341,7 +342,7 @@ void WebEngineBrowserHost::installKeys()
 
 void WebEngineBrowserHost::onLoadStarted()
 {
-    m_awaitingCompletion = true;
+    m_state.navigationStarted();
     topLevelNavigationStarted();
 }
 
@@ -359,15 +360,15 @@ void WebEngineBrowserHost::onLoadingChanged(const QWebEngineLoadingInfo &info)
     }
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
-        m_showingErrorPage = isErrorPageAddress(address);
-        if (m_showingErrorPage)
+        m_state.loadStarted(isErrorPageAddress(address));
+        if (m_state.showsFailure())
             break;
         m_navigating = address;
         m_generationAtStart = Document() ? Document()->generation() : 0;
         m_arrivalTimer.start(m_arrivalTimeout);
         break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
-        if (m_showingErrorPage)
+        if (m_state.showsFailure())
             break;
         m_retryTimer.stop();
         // A gallery whose renderer keeps dying right after it loads still backs off.
@@ -394,7 +395,7 @@ void WebEngineBrowserHost::onLoadingChanged(const QWebEngineLoadingInfo &info)
 void WebEngineBrowserHost::onArrivalTimeout()
 {
     const HtmlDocument *doc = Document();
-    if (m_showingErrorPage || (doc && doc->generation() > m_generationAtStart &&
+    if (m_state.showsFailure() || (doc && doc->generation() > m_generationAtStart &&
                                doc->readyState() != QLatin1String("loading")))
         return;
     failLoad(m_navigating, LoadFailure::TooSlow);
@@ -410,13 +411,10 @@ void WebEngineBrowserHost::pageLoaded(quint64 generation, const QString &address
 {
     if (!Document() || Document()->generation() != generation)
         return;
-    m_awaitingCompletion = false;
     // No page stands for the gallery while a load has failed: nothing is bound, and the badge
     // keeps saying "loading".
-    if (m_showingErrorPage || isErrorPageAddress(address))
-        return;
-    m_completedGeneration = generation;
-    documentLoaded(generation, nullptr, address);
+    if (m_state.pageReported(generation, isErrorPageAddress(address)))
+        documentLoaded(generation, nullptr, address);
 }
 
 void WebEngineBrowserHost::onLoadFinished()
@@ -424,19 +422,19 @@ void WebEngineBrowserHost::onLoadFinished()
     // A load has ended; normally the document script has reported its page (or will, its report
     // may still be on the way). This catches the loads after which no script would: a refused or
     // cancelled navigation that left the old page in place, and the engine's own pages.
-    if (!m_awaitingCompletion)
+    if (!m_state.awaitsCompletion())
         return;
     QPointer<WebEngineBrowserHost> self(this);
     m_page->runJavaScript(QString::fromLatin1(LoadEndedProbe), QWebEngineScript::ApplicationWorld,
                           [self](const QVariant &state) {
-                              if (self && !self->m_closing)
+                              if (self && !self->m_state.isClosing())
                                   self->settleEndedLoad(state);
                           });
 }
 
 void WebEngineBrowserHost::settleEndedLoad(const QVariant &scriptState)
 {
-    if (!m_awaitingCompletion)
+    if (!m_state.awaitsCompletion())
         return;
     const QVariantMap state = scriptState.toMap();
     if (state.isEmpty()) {
@@ -452,7 +450,7 @@ void WebEngineBrowserHost::settleEndedLoad(const QVariant &scriptState)
     const bool reportedBefore = state.value(QStringLiteral("reported")).toBool();
     // The page had already reported itself complete and is still the current document: the
     // navigation ended without replacing it. Report it again so it is bound and shown anew.
-    if (reportedBefore && generation != 0 && generation == m_completedGeneration)
+    if (reportedBefore && generation != 0 && generation == m_state.completedGeneration())
         pageLoaded(generation, state.value(QStringLiteral("address")).toString());
 }
 
@@ -468,17 +466,17 @@ void WebEngineBrowserHost::failLoad(const QString &address, LoadFailure reason)
     // Back never returns to the entry of a load that failed.
     m_trail.markCurrentFailed(address);
     // Whatever the engine shows meanwhile is never bound as a loaded page.
-    m_showingErrorPage = true;
+    m_state.loadFailed();
     // The engine may still be inside the failed navigation; our page comes right after it.
     QMetaObject::invokeMethod(this, &WebEngineBrowserHost::showErrorPage, Qt::QueuedConnection);
 }
 
 void WebEngineBrowserHost::showErrorPage()
 {
-    if (m_closing || !m_page)
+    if (m_state.isClosing() || !m_page)
         return;
-    m_showingErrorPage = true;
-    m_page->allowsErrorPage = true;
+    // From here until it loads, our page is the only data: document the page may show.
+    m_state.errorPageAsked();
     m_page->setHtml(fillErrorPage(readResource(QStringLiteral(":/pinmark/errorpage.html")),
                                   m_failure.kind, m_failure.reason, m_failure.address));
     // Only the gallery is tried again by itself; a link waits for the user.
@@ -506,7 +504,7 @@ void WebEngineBrowserHost::probeGallery()
         QTimer::singleShot(m_arrivalTimeout, reply, &QNetworkReply::abort);
     connect(reply, &QNetworkReply::finished, this, [this, reply, whole] {
         reply->deleteLater();
-        if (!m_showingErrorPage)
+        if (!m_state.showsFailure())
             return;
         // Any answer of the server's will do, even one that refuses the question: the page
         // itself then decides whether it shows.
@@ -531,7 +529,7 @@ void WebEngineBrowserHost::userClicked(quint64 generation, const HtmlEventObj &e
     const HtmlDocument *doc = Document();
     if (!doc || doc->generation() != generation)
         return;
-    if (m_showingErrorPage && isErrorPageAddress(doc->url())) {
+    if (m_state.showsFailure() && isErrorPageAddress(doc->url())) {
         const QString &id = event.srcElement.id;
         const bool gallery = m_failure.kind == ErrorPageKind::Gallery;
         if (gallery && id == QLatin1String("retry"))
@@ -557,7 +555,7 @@ void WebEngineBrowserHost::backKeyPressed(quint64 generation)
 
 void WebEngineBrowserHost::onRenderProcessTerminated()
 {
-    if (m_closing)
+    if (m_state.isClosing())
         return;
     // The page is gone with its renderer: no document stands for it now.
     beginDocument(QString());
@@ -569,11 +567,11 @@ void WebEngineBrowserHost::onRenderProcessTerminated()
     QMetaObject::invokeMethod(
         this,
         [this, restart] {
-            if (m_closing)
+            if (m_state.isClosing())
                 return;
             replacePage();
             if (restart) {
-                m_showingErrorPage = false;
+                m_state.restarted();
                 load(m_home);
             } else {
                 failLoad(m_home, LoadFailure::Other);
@@ -586,7 +584,7 @@ void WebEngineBrowserHost::onRenderProcessTerminated()
 
 void WebEngineBrowserHost::Refresh()
 {
-    if (!m_showingErrorPage)
+    if (!m_state.showsFailure())
         whenResponsive(&WebEngineBrowserHost::reloadNow);
     else if (m_failure.kind == ErrorPageKind::Gallery)
         retryNow();
@@ -617,7 +615,7 @@ void WebEngineBrowserHost::reloadNow()
 void WebEngineBrowserHost::goBackNow()
 {
     // Our page for an unreachable gallery leads to the gallery.
-    if (m_showingErrorPage && m_failure.kind == ErrorPageKind::Gallery) {
+    if (m_state.showsFailure() && m_failure.kind == ErrorPageKind::Gallery) {
         retryNow();
         return;
     }
@@ -627,14 +625,14 @@ void WebEngineBrowserHost::goBackNow()
     QWebEngineHistory *history = m_page->history();
     if (const auto target = m_trail.goBack())
         history->goToItem(history->itemAt(*target));
-    else if (m_showingErrorPage || m_page->url().toString() != m_home)
+    else if (m_state.showsFailure() || m_page->url().toString() != m_home)
         load(m_home);
 }
 
 void WebEngineBrowserHost::goForwardNow()
 {
     QWebEngineHistory *history = m_page->history();
-    if (!m_showingErrorPage && history->canGoForward()) {
+    if (!m_state.showsFailure() && history->canGoForward()) {
         m_trail.wentForward();
         history->goToItem(history->forwardItem());
     }
@@ -670,7 +668,7 @@ void WebEngineBrowserHost::whenResponsive(void (WebEngineBrowserHost::*action)()
     // While a probe is out (its timer runs), further keys wait for its answer.
     if (!m_page || m_responseTimer.isActive())
         return;
-    if (m_showingErrorPage || m_page->renderProcessPid() <= 0) {
+    if (m_state.showsFailure() || m_page->renderProcessPid() <= 0) {
         (this->*action)();
         return;
     }
@@ -680,7 +678,7 @@ void WebEngineBrowserHost::whenResponsive(void (WebEngineBrowserHost::*action)()
     m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
                           [self, probe, action](const QVariant &) {
                               // An answer after the timeout, or to an older probe, is too late.
-                              if (!self || self->m_closing || !self->m_responseTimer.isActive() ||
+                              if (!self || self->m_state.isClosing() || !self->m_responseTimer.isActive() ||
                                   self->m_probeCount != probe)
                                   return;
                               self->m_responseTimer.stop();

@@ -2,6 +2,7 @@
 #include "browser/browserhost.h"
 #include "core/historytrail.h"
 #include "core/loadfailure.h"
+#include "core/pagestate.h"
 #include "core/recoverypolicy.h"
 
 #include <QElapsedTimer>
@@ -61,7 +62,7 @@ public:
     // The view, or null before the first navigation.
     QWebEngineView *view() const;
     // True while the program's own page for a failed load is shown.
-    bool isShowingErrorPage() const { return m_showingErrorPage; }
+    bool isShowingErrorPage() const { return m_state.showsFailure(); }
 
     // Called for the document script: the top-level page of that generation has loaded, or the
     // user clicked in it.
@@ -114,7 +115,7 @@ private:
     QString m_home;
     QString m_requested;  // the address the program last asked to load
     QString m_navigating; // the address the current top-level navigation started at
-    bool m_showingErrorPage = false;
+    PageStateMachine m_state;
     struct Failure
     {
         QString address;
@@ -132,11 +133,6 @@ private:
     QTimer m_responseTimer;
     QElapsedTimer m_clock;
     quint64 m_probeCount = 0; // numbers the responsiveness probes; the latest one counts
-
-    // Set when a top-level navigation starts, cleared when a page of it reports complete.
-    bool m_awaitingCompletion = false;
-    quint64 m_completedGeneration = 0;
-    bool m_closing = false;
 };
 
 } // namespace Pinmark

@@ -32,6 +32,8 @@ struct BrowserSession
     std::chrono::milliseconds arrivalTimeout{30000};
     // Loads an address the user asked for (the gallery, a link, a key).
     std::function<void(const QString &)> load;
+    // Puts a new page in place of one whose renderer died; called from the event loop.
+    std::function<void()> replacePage;
 
     // Reads the engine's history list into the trail.
     void updateTrail();

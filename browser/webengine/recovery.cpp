@@ -95,9 +95,38 @@ void Recovery::loadSucceeded()
         m_retries.reset();
 }
 
-bool Recovery::takeRestart()
+void Recovery::watchPage()
 {
-    return m_restarts.take(std::chrono::milliseconds(m_session.clock.elapsed()));
+    connect(m_session.page, &QWebEnginePage::renderProcessTerminated, this,
+            &Recovery::onRenderProcessTerminated);
+}
+
+void Recovery::onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status,
+                                         int exitCode)
+{
+    if (m_session.state.isClosing())
+        return;
+    // The page is gone with its renderer: no document stands for it now.
+    m_session.documents.begin(QString());
+    Q_EMIT rendererEnded();
+    const bool restart = m_restarts.take(std::chrono::milliseconds(m_session.clock.elapsed()));
+    qCWarning(lcBrowser).nospace() << "The page's renderer ended: " << status << ", exit code "
+                                   << exitCode << (restart ? "; restarting it" : "; not again");
+    // Not inside the page's own signal: the page is replaced.
+    QMetaObject::invokeMethod(
+        this,
+        [this, restart] {
+            if (m_session.state.isClosing())
+                return;
+            m_session.replacePage();
+            if (restart) {
+                m_session.state.restarted();
+                m_session.load(m_session.home);
+            } else {
+                Q_EMIT failed(m_session.home, LoadFailure::Other);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace Pinmark

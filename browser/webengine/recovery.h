@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <QWebEnginePage>
 
 class QNetworkAccessManager;
 
@@ -13,7 +14,7 @@ struct BrowserSession;
 
 // The road back from a failure. A load that fails shows a page of our own: for the gallery it
 // tries again by itself, once the server answers a question asked aside; for a link it says
-// what failed and leads back. A renderer that dies is restarted within a bound.
+// what failed and leads back. A renderer that dies is restarted on the gallery, within a bound.
 class Recovery : public QObject
 {
     Q_OBJECT
@@ -34,10 +35,18 @@ public:
     void retryNow();
     // A web page loaded: no attempt is due, and a rested budget starts the pauses afresh.
     void loadSucceeded();
-    // True, and the restart counted, when a dead renderer may be restarted once more.
-    bool takeRestart();
+    // Follows the renderer of the session's page; called for every new page.
+    void watchPage();
+
+Q_SIGNALS:
+    // The page's renderer died, and the page with it: nothing it started goes on.
+    void rendererEnded();
+    // A load of ours failed, or a page that stood for the gallery is gone for good.
+    void failed(const QString &address, LoadFailure reason);
 
 private:
+    void onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status,
+                                   int exitCode);
     void showErrorPage();
     void scheduleRetry();
     void probeGallery();

@@ -1,6 +1,5 @@
 #include "browser/webengine/webenginebrowserhost.h"
 
-#include "browser/browserlog.h"
 #include "browser/webengine/documentbridge.h"
 #include "browser/webengine/engineworkarounds.h"
 #include "browser/webengine/pagepolicy.h"
@@ -31,7 +30,14 @@ WebEngineBrowserHost::WebEngineBrowserHost(QObject *parent)
 {
     m_channel->registerObject(QStringLiteral("pinmark"), m_bridge);
     m_session.load = [this](const QString &address) { load(address); };
+    m_session.replacePage = [this] { replacePage(); };
     connect(&m_loads, &LoadTracking::navigationStarted, this, &BrowserHost::NavigationStarted);
+    connect(&m_recovery, &Recovery::rendererEnded, this, [this] {
+        Q_EMIT NavigationStarted();
+        m_keys.stopWatch();
+        m_loads.stopArrivalWatch();
+    });
+    connect(&m_recovery, &Recovery::failed, &m_loads, &LoadTracking::fail);
     connect(&m_loads, &LoadTracking::pageComplete, this, &WebEngineBrowserHost::documentLoaded);
 }
 
@@ -115,8 +121,7 @@ void WebEngineBrowserHost::createPage()
     m_session.page = page;
     installPageScripts(page, m_channel);
     m_loads.watchPage();
-    connect(page, &QWebEnginePage::renderProcessTerminated, this,
-            &WebEngineBrowserHost::onRenderProcessTerminated);
+    m_recovery.watchPage();
     connect(page, &QWebEnginePage::urlChanged, this, [this] { m_session.updateTrail(); });
 }
 
@@ -127,6 +132,7 @@ void WebEngineBrowserHost::replacePage()
     HostPage *old = m_session.page;
     disconnect(old, nullptr, this, nullptr);
     disconnect(old, nullptr, &m_loads, nullptr);
+    disconnect(old, nullptr, &m_recovery, nullptr);
     old->setWebChannel(nullptr);
     createPage();
     m_view->setPage(m_session.page);
@@ -210,37 +216,7 @@ void WebEngineBrowserHost::backKeyPressed(quint64 generation)
         m_keys.GoBack();
 }
 
-// ---- The renderer and downloads ------------------------------------------------------------
-
-void WebEngineBrowserHost::onRenderProcessTerminated(
-    QWebEnginePage::RenderProcessTerminationStatus status, int exitCode)
-{
-    if (m_session.state.isClosing())
-        return;
-    // The page is gone with its renderer: no document stands for it now.
-    m_session.documents.begin(QString());
-    Q_EMIT NavigationStarted();
-    m_keys.stopWatch();
-    m_loads.stopArrivalWatch();
-    const bool restart = m_recovery.takeRestart();
-    qCWarning(lcBrowser).nospace() << "The page's renderer ended: " << status << ", exit code "
-                                   << exitCode << (restart ? "; restarting it" : "; not again");
-    // Not inside the page's own signal: the page is replaced.
-    QMetaObject::invokeMethod(
-        this,
-        [this, restart] {
-            if (m_session.state.isClosing())
-                return;
-            replacePage();
-            if (restart) {
-                m_session.state.restarted();
-                load(m_session.home);
-            } else {
-                m_loads.fail(m_session.home, LoadFailure::Other);
-            }
-        },
-        Qt::QueuedConnection);
-}
+// ---- Downloads -----------------------------------------------------------------------------
 
 void WebEngineBrowserHost::onDownloadRequested(QWebEngineDownloadRequest *download)
 {

@@ -6,7 +6,6 @@
 #include "browser/webengine/recovery.h"
 
 #include <QPointer>
-#include <QWebEnginePage>
 
 class QWebChannel;
 class QWebEngineDownloadRequest;
@@ -71,8 +70,6 @@ private:
     void replacePage();
     void placeView();
     void load(const QString &address);
-    void onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status,
-                                   int exitCode);
     void onDownloadRequested(QWebEngineDownloadRequest *download);
 
     QPointer<QWidget> m_area;

@@ -238,6 +238,7 @@ private Q_SLOTS:
     void otherTopLevelPagesComplete_data();
     void otherTopLevelPagesComplete();
     void pageDialogsNeverBlock();
+    void pagePermissionsAreRefused();
     void noButtonFollowsALinkWhileBound();
     void tabAndArrowsVisitPicturesAmongLinks();
     void keysOnAFocusedPictureSelectIt_data();
@@ -635,6 +636,22 @@ void TestWebEngineHost::pageDialogsNeverBlock()
     click(QStringLiteral("para")); // the question is only asked of a page the user touched
     sentinelClick();
     showGallery();
+}
+
+// Every permission a page asks for is refused at once; a request left unanswered would leave
+// the page waiting (this test, too) and a prompt would be a box the page could raise at will.
+void TestWebEngineHost::pagePermissionsAreRefused()
+{
+    showGallery();
+    evaluate(QStringLiteral(
+        "Notification.requestPermission().then(function (r) { window.notifying = r; });"
+        "navigator.geolocation.getCurrentPosition(function () { window.located = 'granted'; },"
+        " function (e) { window.located = e.code === e.PERMISSION_DENIED ? 'denied' : e.message; });"
+        "0"));
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("window.notifying")).toString(),
+                              QStringLiteral("denied"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("window.located")).toString(),
+                              QStringLiteral("denied"), 10000);
 }
 
 void TestWebEngineHost::noButtonFollowsALinkWhileBound()

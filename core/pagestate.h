@@ -5,7 +5,8 @@ namespace Pinmark {
 
 // Where the embedded browser's top-level page stands, from the engine's reports and the
 // program's own doings. Every change of it is written in PageStateMachine, and nowhere else.
-enum class PageState {
+enum class PageState
+{
     Idle,             // nothing loaded yet
     Loading,          // a web page's load is under way and it has not reported itself complete
     Loaded,           // the current document reported itself complete and stands for the page

@@ -38,10 +38,7 @@ struct BrowserSession
     // Reads the engine's history list into the trail.
     void updateTrail();
     // Also a gallery that sent the engine on elsewhere before it failed.
-    bool isGallery(const QString &address) const
-    {
-        return address == home || navigating == home;
-    }
+    bool isGallery(const QString &address) const { return address == home || navigating == home; }
     quint64 currentGeneration() const;
 };
 

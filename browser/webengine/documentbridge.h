@@ -42,7 +42,11 @@ Q_SIGNALS:
     void boundChanged(double generation, bool bound);
 
 private:
-    enum class Pointer { Click, MouseDown };
+    enum class Pointer
+    {
+        Click,
+        MouseDown
+    };
     void pointerEvent(Pointer kind, double generation, const QString &tagName, const QString &id,
                       const QString &title, const QString &src, const QString &href,
                       double buttons);

@@ -92,9 +92,8 @@ void LoadTracking::onLoadingChanged(const QWebEngineLoadingInfo &info)
 void LoadTracking::onArrivalTimeout()
 {
     const HtmlDocument *doc = m_session.documents.current();
-    if (m_session.state.showsFailure() ||
-        (doc && doc->generation() > m_generationAtStart &&
-         doc->readyState() != QLatin1String("loading")))
+    if (m_session.state.showsFailure() || (doc && doc->generation() > m_generationAtStart &&
+                                           doc->readyState() != QLatin1String("loading")))
         return;
     qCWarning(lcBrowser) << "A page did not arrive within" << m_session.arrivalTimeout.count()
                          << "ms";

@@ -43,7 +43,10 @@ public:
 
     // How long a document may take to arrive (its ready state to reach "interactive") before
     // the load counts as failed.
-    void setArrivalTimeout(std::chrono::milliseconds timeout) { m_session.arrivalTimeout = timeout; }
+    void setArrivalTimeout(std::chrono::milliseconds timeout)
+    {
+        m_session.arrivalTimeout = timeout;
+    }
 
     // The view, or null before the first navigation.
     QWebEngineView *view() const;

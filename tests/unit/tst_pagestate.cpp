@@ -69,44 +69,48 @@ void TestPageState::stories_data()
     QTest::addColumn<quint64>("completed");
 
     using S = PageState;
-    QTest::newRow("start") << "" << "" << S::Idle << false << false << quint64(0);
-    QTest::newRow("loading") << "nav web" << "" << S::Loading << false << true << quint64(0);
-    QTest::newRow("loaded") << "nav web report:1" << "bind" << S::Loaded << false << false
-                            << quint64(1);
+    QTest::newRow("start") << ""
+                           << "" << S::Idle << false << false << quint64(0);
+    QTest::newRow("loading") << "nav web"
+                             << "" << S::Loading << false << true << quint64(0);
+    QTest::newRow("loaded") << "nav web report:1"
+                            << "bind" << S::Loaded << false << false << quint64(1);
     // A navigation that was refused leaves the old page, which is reported again.
-    QTest::newRow("reported again") << "nav web report:1 nav report:1" << "bind bind" << S::Loaded
-                                    << false << false << quint64(1);
-    QTest::newRow("next page") << "nav web report:1 nav web report:2" << "bind bind" << S::Loaded
-                               << false << false << quint64(2);
+    QTest::newRow("reported again") << "nav web report:1 nav report:1"
+                                    << "bind bind" << S::Loaded << false << false << quint64(1);
+    QTest::newRow("next page") << "nav web report:1 nav web report:2"
+                               << "bind bind" << S::Loaded << false << false << quint64(2);
     // A failure holds from the failed load to the next web page's start.
-    QTest::newRow("failed") << "nav web fail" << "" << S::Failed << true << true << quint64(0);
-    QTest::newRow("failed page reports") << "nav web fail report:2" << "-" << S::Failed << true
-                                         << true << quint64(0);
+    QTest::newRow("failed") << "nav web fail"
+                            << "" << S::Failed << true << true << quint64(0);
+    QTest::newRow("failed page reports") << "nav web fail report:2"
+                                         << "-" << S::Failed << true << true << quint64(0);
     QTest::newRow("our page") << "nav web report:1 nav web fail ask take nav ours ours-report:3"
                               << "bind yes -" << S::ErrorPage << true << false << quint64(1);
     QTest::newRow("retry from our page")
-        << "nav web fail ask take nav ours ours-report:2 nav web report:3" << "yes - bind"
-        << S::Loaded << false << false << quint64(3);
+        << "nav web fail ask take nav ours ours-report:2 nav web report:3"
+        << "yes - bind" << S::Loaded << false << false << quint64(3);
     QTest::newRow("still ours while the engine names nothing")
-        << "nav web fail ask take ours ours-report:2 nav" << "yes -" << S::ErrorPageLoading
-        << true << true << quint64(0);
+        << "nav web fail ask take ours ours-report:2 nav"
+        << "yes -" << S::ErrorPageLoading << true << true << quint64(0);
     // Our page is let in once, only when asked for, and never after a web page began instead.
-    QTest::newRow("not asked") << "nav web fail take" << "no" << S::Failed << true << true
-                               << quint64(0);
-    QTest::newRow("once") << "nav web fail ask take take" << "yes no" << S::ErrorPageLoading
-                          << true << true << quint64(0);
-    QTest::newRow("leave dropped by a web load") << "nav web fail ask nav web take" << "no"
-                                                 << S::Loading << false << true << quint64(0);
-    QTest::newRow("a page's report is not ours") << "nav ours report:4" << "-" << S::ErrorPage
-                                                 << true << false << quint64(0);
+    QTest::newRow("not asked") << "nav web fail take"
+                               << "no" << S::Failed << true << true << quint64(0);
+    QTest::newRow("once") << "nav web fail ask take take"
+                          << "yes no" << S::ErrorPageLoading << true << true << quint64(0);
+    QTest::newRow("leave dropped by a web load")
+        << "nav web fail ask nav web take"
+        << "no" << S::Loading << false << true << quint64(0);
+    QTest::newRow("a page's report is not ours")
+        << "nav ours report:4"
+        << "-" << S::ErrorPage << true << false << quint64(0);
     QTest::newRow("our address outside a failure")
-        << "nav web report:1 ours-report:2" << "bind -" << S::Loaded << false << false
-        << quint64(1);
-    QTest::newRow("renderer restart") << "nav web fail ask restart" << "" << S::Loading << false
-                                      << true << quint64(0);
-    QTest::newRow("closing ends all")
-        << "nav web close nav web fail ask take report:1 restart" << "no -" << S::Closing
-        << false << false << quint64(0);
+        << "nav web report:1 ours-report:2"
+        << "bind -" << S::Loaded << false << false << quint64(1);
+    QTest::newRow("renderer restart") << "nav web fail ask restart"
+                                      << "" << S::Loading << false << true << quint64(0);
+    QTest::newRow("closing ends all") << "nav web close nav web fail ask take report:1 restart"
+                                      << "no -" << S::Closing << false << false << quint64(0);
 }
 
 void TestPageState::stories()

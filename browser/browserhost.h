@@ -3,17 +3,16 @@
 #include "browser/htmldocument.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QVariant>
 
 class QWidget;
 
 namespace Pinmark {
 
-// What the program asks of its embedded web browser, WebBrowser1. The engine behind it
-// (Qt WebEngine in the program, a stand-in in the window tests) reports the documents it
-// creates and their events through the protected-turned-public delivery calls below, which
-// keep one current top-level document and drop events of any other generation.
+// What the program asks of its embedded web browser, WebBrowser1, and what it hears from it.
+// The engine behind it (Qt WebEngine in the program, a stand-in in the window tests) keeps its
+// documents to itself: whoever holds a BrowserHost can navigate and listen, never report a
+// page event.
 class PINMARK_BROWSER_EXPORT BrowserHost : public QObject
 {
     Q_OBJECT
@@ -35,18 +34,7 @@ public:
     virtual void Navigate(const QString &address) = 0;
 
     // The current top-level document, or null before the first one exists.
-    virtual HtmlDocument *Document() const { return m_current; }
-
-    // --- Called by the engine ---------------------------------------------------------
-    // A new top-level document was created; it becomes the current one.
-    quint64 beginDocument(const QString &url);
-    // A page or frame finished loading. Only reported for the current generation.
-    void documentLoaded(quint64 generation, QObject *frame, const QString &address);
-    void readyStateChanged(quint64 generation, const QString &state);
-    void clicked(quint64 generation, const HtmlEventObj &event);
-    void mouseDown(quint64 generation, const HtmlEventObj &event);
-    // A new top-level navigation began: the page is loading again.
-    void topLevelNavigationStarted();
+    virtual HtmlDocument *Document() const = 0;
 
 Q_SIGNALS:
     void DocumentComplete(QObject *frame, const QVariant &address);
@@ -54,12 +42,6 @@ Q_SIGNALS:
     // The user asked for something the browser does not show but saves: the program saves
     // nothing and hands the address on.
     void FileDownload(const QString &address);
-
-private:
-    HtmlDocument *currentOf(quint64 generation) const;
-
-    QPointer<HtmlDocument> m_current;
-    quint64 m_nextGeneration = 1;
 };
 
 // Whether pages can be composed through OpenGL: with shared contexts requested, Qt makes the

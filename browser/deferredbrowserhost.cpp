@@ -1,6 +1,7 @@
 #include "browser/deferredbrowserhost.h"
 
 #include "browser/browserengine.h"
+#include "browser/browserlog.h"
 
 #include <QOpenGLWidget>
 #include <QPluginLoader>
@@ -84,12 +85,15 @@ BrowserHost *DeferredBrowserHost::engine()
         m_engine = loaded.engine->createHost(this);
     if (!m_engine) {
         m_failed = true;
-        Q_EMIT EngineUnavailable(!refusal.isEmpty() ? refusal
-                                 : loaded.error.isEmpty()
-                                     ? QStringLiteral("The engine plugin made no browser.")
-                                     : loaded.error);
+        const QString reason = !refusal.isEmpty()       ? refusal
+                               : loaded.error.isEmpty() ? QStringLiteral("The engine plugin made "
+                                                                         "no browser.")
+                                                        : loaded.error;
+        qCWarning(lcBrowser).noquote() << "The browser engine is not available:" << reason;
+        Q_EMIT EngineUnavailable(reason);
         return nullptr;
     }
+    qCDebug(lcBrowser) << "browser engine loaded from" << loaded.fileName;
     connect(m_engine, &BrowserHost::DocumentComplete, this, &BrowserHost::DocumentComplete);
     connect(m_engine, &BrowserHost::NavigationStarted, this, &BrowserHost::NavigationStarted);
     connect(m_engine, &BrowserHost::FileDownload, this, &BrowserHost::FileDownload);

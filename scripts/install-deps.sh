@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Pinmark needs, in sets:
+# Installs the Debian packages Pinmark needs (the same names on Debian 12 and 13), in sets:
 #   install-deps.sh demo      building and running the program
 #   install-deps.sh [test]    that, plus what the tests need (the default)
 #   install-deps.sh package   what scripts/package.sh needs around apt-get build-dep

@@ -99,30 +99,37 @@ void DocumentBridge::frameLoaded(double generation, const QString &address)
     const auto g = generationOf(generation);
     if (!m_host || !g || !fits(address))
         return;
-    deliver(
-        [g, address](WebEngineBrowserHost &host) { host.documentLoaded(*g, nullptr, address); });
+    deliver([g, address](WebEngineBrowserHost &host) { host.documentLoaded(*g, address); });
 }
 
 void DocumentBridge::clicked(double generation, const QString &tagName, const QString &id,
                              const QString &title, const QString &src, const QString &href,
                              double buttons)
 {
-    const auto g = generationOf(generation);
-    const auto event = eventOf(tagName, id, title, src, href, buttons);
-    if (!m_host || !g || !event)
-        return;
-    deliver([g, event](WebEngineBrowserHost &host) { host.userClicked(*g, *event); });
+    pointerEvent(Pointer::Click, generation, tagName, id, title, src, href, buttons);
 }
 
 void DocumentBridge::mouseDown(double generation, const QString &tagName, const QString &id,
                                const QString &title, const QString &src, const QString &href,
                                double buttons)
 {
+    pointerEvent(Pointer::MouseDown, generation, tagName, id, title, src, href, buttons);
+}
+
+void DocumentBridge::pointerEvent(Pointer kind, double generation, const QString &tagName,
+                                  const QString &id, const QString &title, const QString &src,
+                                  const QString &href, double buttons)
+{
     const auto g = generationOf(generation);
     const auto event = eventOf(tagName, id, title, src, href, buttons);
     if (!m_host || !g || !event)
         return;
-    deliver([g, event](WebEngineBrowserHost &host) { host.mouseDown(*g, *event); });
+    deliver([kind, g, event](WebEngineBrowserHost &host) {
+        if (kind == Pointer::Click)
+            host.userClicked(*g, *event);
+        else
+            host.mouseDown(*g, *event);
+    });
 }
 
 void DocumentBridge::backKeyPressed(double generation)

@@ -42,6 +42,15 @@ Q_SIGNALS:
     void boundChanged(double generation, bool bound);
 
 private:
+    enum class Pointer
+    {
+        Click,
+        MouseDown
+    };
+    void pointerEvent(Pointer kind, double generation, const QString &tagName, const QString &id,
+                      const QString &title, const QString &src, const QString &href,
+                      double buttons);
+
     // Hands a report to the host from the event loop, never inside the channel's dispatch:
     // a handler may open a modal message box.
     template <typename Delivery> void deliver(Delivery delivery)

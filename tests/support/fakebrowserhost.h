@@ -1,5 +1,6 @@
 #pragma once
 #include "browser/browserhost.h"
+#include "browser/documentgenerations.h"
 
 #include <QStringList>
 
@@ -26,9 +27,22 @@ public:
         navigate2Calls << address;
     }
     void Navigate(const QString &address) override { navigateCalls << address; }
+    HtmlDocument *Document() const override { return m_documents.current(); }
+
+    // What the engine reports. A new top-level document becomes the current one; events of
+    // any other generation are dropped.
+    quint64 beginDocument(const QString &url) { return m_documents.begin(url); }
+    void documentLoaded(quint64 generation, QObject *frame, const QString &address);
+    void readyStateChanged(quint64 generation, const QString &state);
+    void clicked(quint64 generation, const HtmlEventObj &event);
+    void mouseDown(quint64 generation, const HtmlEventObj &event);
+    void topLevelNavigationStarted() { Q_EMIT NavigationStarted(); }
 
     // Creates a new top-level document and reports it complete.
     quint64 loadPage(const QString &url, const QString &readyState = QStringLiteral("complete"));
+
+private:
+    DocumentGenerations m_documents{this};
 };
 
 HtmlEventObj clickOn(const QString &tag, const QString &id = {}, const QString &src = {},

@@ -1,0 +1,2 @@
+// Any answer at all: it comes only from a renderer that is not frozen.
+0;

@@ -31,6 +31,8 @@ test=(
 )
 package=(
   git dpkg-dev devscripts debhelper fakeroot lintian
+  # the fonts the package depends on, so that the check can read which letters they have
+  fontconfig fonts-noto-core fonts-hosny-amiri
 )
 
 case "${1:-test}" in

@@ -60,11 +60,15 @@ for file in usr/share/man/man1/pinmark.1.gz usr/share/applications/net.velmora.P
 done
 helper=("$tree"/usr/lib/*/pinmark/pinmark-clipread)
 [ -x "${helper[0]}" ] || { echo "package.sh: the package lacks the clipboard reader" >&2; exit 1; }
-# Every message of the program starts in Arabic: the package pulls a font that has the letters.
-arabic="$(fc-list :lang=ar file | cut -d: -f1 | xargs -r dpkg -S 2>/dev/null | cut -d: -f1 | sort -u)"
+# Every message of the program starts in Arabic: whichever of its fonts the package pulls in
+# must have the letters.
 fonts="$(dpkg-deb -f "${deb[0]}" Depends | grep -o 'fonts-[a-z0-9.+-]*' | sort -u)"
-[ -n "$(comm -12 <(echo "$arabic") <(echo "$fonts"))" ] ||
-    { echo "package.sh: the package depends on no font with Arabic letters ($fonts)" >&2; exit 1; }
+[ -n "$fonts" ] || { echo "package.sh: the package depends on no font" >&2; exit 1; }
+for font in $fonts; do
+    dpkg -L "$font" | grep -E '\.(ttf|otf|ttc)$' | xargs -r -n1 fc-scan --format '%{lang}\n' |
+        tr '|' '\n' | grep -qx ar ||
+        { echo "package.sh: the package's font $font has no Arabic letters" >&2; exit 1; }
+done
 [ -f "$work"/pinmark-dbgsym_*.deb ] || { echo "package.sh: no -dbgsym package" >&2; exit 1; }
 version="$(env -u DISPLAY -u WAYLAND_DISPLAY "$tree/usr/bin/pinmark" --version)"
 [ "$version" = "Pinmark $(cd "$src" && dpkg-parsechangelog -S Version | sed 's/-[^-]*$//')" ] ||

@@ -65,8 +65,9 @@ helper=("$tree"/usr/lib/*/pinmark/pinmark-clipread)
 fonts="$(dpkg-deb -f "${deb[0]}" Depends | grep -o 'fonts-[a-z0-9.+-]*' | sort -u)"
 [ -n "$fonts" ] || { echo "package.sh: the package depends on no font" >&2; exit 1; }
 for font in $fonts; do
-    dpkg -L "$font" | grep -E '\.(ttf|otf|ttc)$' | xargs -r -n1 fc-scan --format '%{lang}\n' |
-        tr '|' '\n' | grep -qx ar ||
+    languages="$(dpkg -L "$font" | grep -E '\.(ttf|otf|ttc)$' |
+        xargs -r -n1 fc-scan --format '%{lang}\n' | tr '|' '\n' | sort -u)"
+    grep -qx ar <<<"$languages" ||
         { echo "package.sh: the package's font $font has no Arabic letters" >&2; exit 1; }
 done
 [ -f "$work"/pinmark-dbgsym_*.deb ] || { echo "package.sh: no -dbgsym package" >&2; exit 1; }

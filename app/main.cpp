@@ -9,7 +9,6 @@
 #include "pinmark/config.h"
 #include "platform/qtdesktopservices.h"
 #include "platform/terminationsignals.h"
-#include "widgets/picturebuttonaccessible.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -42,7 +41,6 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationDomain(QStringLiteral("velmora.net"));
     QGuiApplication::setDesktopFileName(QStringLiteral("net.velmora.Pinmark"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pinmark-32.png")));
-    PictureButtonAccessible::install();
 
     LastWindowWatcher watcher;
     FocusReturn focusReturn;

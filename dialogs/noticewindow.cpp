@@ -71,7 +71,7 @@ void NoticeWindow::Form_KeyDown(int key)
 {
     // Escape answers a notice as its OK button does, press feedback included.
     if (key == Qt::Key_Escape)
-        Picture1->activate();
+        Picture1->click();
 }
 
 void NoticeWindow::paintEvent(QPaintEvent *)

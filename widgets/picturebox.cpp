@@ -37,27 +37,35 @@ void PictureBox::setPicture(const QString &path)
     setPixmap(loadSkinPicture(path));
 }
 
+bool focusRingWanted(const QFocusEvent *event)
+{
+    const Qt::FocusReason reason = event->reason();
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+}
+
+void drawFocusRing(QPainter &painter, const QRect &rect)
+{
+    QPen pen(QColor(255, 255, 255), 1, Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(rect.adjusted(1, 1, -2, -2));
+    pen.setColor(QColor(20, 30, 60));
+    pen.setDashOffset(1);
+    painter.setPen(pen);
+    painter.drawRect(rect.adjusted(2, 2, -3, -3));
+}
+
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     QLabel::paintEvent(event);
     if (m_keyboardFocus && hasFocus()) {
         QPainter painter(this);
-        QPen pen(QColor(255, 255, 255), 1, Qt::DotLine);
-        painter.setPen(pen);
-        painter.drawRect(rect().adjusted(1, 1, -2, -2));
-        pen.setColor(QColor(20, 30, 60));
-        pen.setDashOffset(1);
-        painter.setPen(pen);
-        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+        drawFocusRing(painter, rect());
     }
 }
 
 void PictureBox::focusInEvent(QFocusEvent *event)
 {
-    // The ring marks where Tab has led the user; focus a window hands out on activation does
-    // not draw it over the skin.
-    const Qt::FocusReason reason = event->reason();
-    m_keyboardFocus = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+    m_keyboardFocus = focusRingWanted(event);
     QLabel::focusInEvent(event);
     update();
 }

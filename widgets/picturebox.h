@@ -2,11 +2,19 @@
 #include <QLabel>
 #include <QPixmap>
 
+class QFocusEvent;
+class QPainter;
+
 namespace Pinmark {
 
 // Loads a skin picture, drawn at twice the resolution where the display is scaled to 200 %,
 // so the skin stays crisp while the layout stays the same in pixels.
 QPixmap loadSkinPicture(const QString &path);
+
+// The picture controls draw a keyboard focus ring only where Tab has led the user; focus a
+// window hands out on activation draws none over the skin.
+bool focusRingWanted(const QFocusEvent *event);
+void drawFocusRing(QPainter &painter, const QRect &rect);
 
 // A box that shows its picture unscaled at its top left corner. It may carry a frame
 // (set in the layout through QFrame's properties) and may hold other controls.

@@ -4,9 +4,14 @@
 
 #include "widgets/textfield.h"
 #include <QApplication>
+#include <QHash>
+#include <QImage>
+#include <QKeyEvent>
 #include <QTest>
 
 using namespace Pinmark;
+
+using namespace Qt::StringLiterals;
 
 namespace {
 PictureButton *buttonNamed(WindowFixture &f, const QString &name)
@@ -34,6 +39,10 @@ private Q_SLOTS:
     void doubleClickActsOnce_data();
     void doubleClickActsOnce();
     void keyboardReachesAndPressesButtons();
+    void pressGestures_data();
+    void pressGestures();
+    void focusRingOnlyAfterTab_data();
+    void focusRingOnlyAfterTab();
     void cleanup();
 };
 
@@ -205,6 +214,127 @@ void TestChrome::keyboardReachesAndPressesButtons()
     QCOMPARE(sequence, (QStringList{"pressed", "released", "clicked"}));
     QCOMPARE(countOpen(NoticeId::selimg), 1);
     QCOMPARE(swrd2->pixmap().cacheKey(), f.ui().swrd2up->pixmap().cacheKey());
+}
+
+// Press, release and click as Qt's button gives them, where the picture buttons differ from
+// it: the picture stays down off the button, any mouse button presses, Enter presses too.
+void TestChrome::pressGestures_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("pictures"); // after each step: d the pressed one, u the released
+    QTest::addColumn<QStringList>("heard");
+
+    const QStringList clicked = {"pressed", "released", "clicked"};
+    const QStringList notClicked = {"pressed", "released"};
+    QTest::newRow("left held off the button, released there")
+        << QStringList{"left down", "move off", "left up outside"} << "ddu" << notClicked;
+    QTest::newRow("left held off the button and back, released inside")
+        << QStringList{"left down", "move off", "move back", "left up"} << "dddu" << clicked;
+    QTest::newRow("right") << QStringList{"right down", "right up"} << "du" << notClicked;
+    QTest::newRow("left click while right held")
+        << QStringList{"right down", "left down", "left up", "right up"} << "dduu"
+        << QStringList{"pressed", "pressed", "released", "clicked", "released"};
+    QTest::newRow("hidden while left held") << QStringList{"left down", "hide", "left up"} << "duu"
+                                            << QStringList{"pressed", "released", "released"};
+    QTest::newRow("Enter") << QStringList{"Enter down", "Enter up"} << "du" << clicked;
+    QTest::newRow("Return") << QStringList{"Return down", "Return up"} << "du" << clicked;
+    QTest::newRow("Space held until it repeats")
+        << QStringList{"Space down", "Space repeat", "Space repeat", "Space up"} << "dddu"
+        << clicked;
+    QTest::newRow("focus taken while Space held")
+        << QStringList{"Space down", "focus away", "Space up"} << "duu" << notClicked;
+}
+
+void TestChrome::pressGestures()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, pictures);
+    QFETCH(QStringList, heard);
+    WindowFixture f;
+    f.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    PictureButton *b = f.ui().mwqa;
+    QStringList sequence;
+    connect(b, &PictureButton::pressed, [&] { sequence << "pressed"; });
+    connect(b, &PictureButton::released, [&] { sequence << "released"; });
+    connect(b, &PictureButton::clicked, [&] { sequence << "clicked"; });
+
+    const QPoint inside = b->rect().center();
+    const QPoint outside(-200, 200);
+    const auto key = [b](QEvent::Type type, Qt::Key code, bool repeat = false) {
+        QKeyEvent event(type, code, Qt::NoModifier, QString(), repeat);
+        QApplication::sendEvent(b, &event);
+    };
+    const QHash<QString, Qt::Key> keys = {
+        {"Space", Qt::Key_Space}, {"Enter", Qt::Key_Enter}, {"Return", Qt::Key_Return}};
+    // The keys need the focus. The mouse does not take it: a button held with it has none.
+    if (keys.contains(steps.first().section(u' ', 0, 0)))
+        b->setFocus(Qt::TabFocusReason);
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const QString step = steps[i];
+        const QString keyName = step.section(u' ', 0, 0);
+        if (step == "left down"_L1)
+            QTest::mousePress(b, Qt::LeftButton, {}, inside);
+        else if (step == "left up"_L1)
+            QTest::mouseRelease(b, Qt::LeftButton, {}, inside);
+        else if (step == "left up outside"_L1)
+            QTest::mouseRelease(b, Qt::LeftButton, {}, outside);
+        else if (step == "right down"_L1)
+            QTest::mousePress(b, Qt::RightButton, {}, inside);
+        else if (step == "right up"_L1)
+            QTest::mouseRelease(b, Qt::RightButton, {}, inside);
+        else if (step == "move off"_L1)
+            QTest::mouseMove(b, outside);
+        else if (step == "move back"_L1)
+            QTest::mouseMove(b, inside);
+        else if (step == "hide"_L1)
+            b->hide();
+        else if (step == "focus away"_L1)
+            f.ui().Text2->setFocus(Qt::MouseFocusReason);
+        else if (keys.contains(keyName) && step.endsWith(" down"_L1))
+            key(QEvent::KeyPress, keys[keyName]);
+        else if (keys.contains(keyName) && step.endsWith(" up"_L1))
+            key(QEvent::KeyRelease, keys[keyName]);
+        else if (keys.contains(keyName) && step.endsWith(" repeat"_L1)) {
+            key(QEvent::KeyRelease, keys[keyName], true);
+            key(QEvent::KeyPress, keys[keyName], true);
+        } else
+            QFAIL(qPrintable(step));
+        const PictureBox *expected = pictures[i] == u'd' ? b->pressedHolder() : b->releasedHolder();
+        QVERIFY2(b->pixmap().cacheKey() == expected->pixmap().cacheKey(),
+                 qPrintable(u"after "_s + step));
+    }
+    QCOMPARE(sequence, heard);
+}
+
+void TestChrome::focusRingOnlyAfterTab_data()
+{
+    QTest::addColumn<Qt::FocusReason>("reason");
+    QTest::addColumn<bool>("ring");
+    QTest::newRow("Tab") << Qt::TabFocusReason << true;
+    QTest::newRow("Backtab") << Qt::BacktabFocusReason << true;
+    QTest::newRow("window activation") << Qt::ActiveWindowFocusReason << false;
+}
+
+void TestChrome::focusRingOnlyAfterTab()
+{
+    QFETCH(Qt::FocusReason, reason);
+    QFETCH(bool, ring);
+    WindowFixture f;
+    f.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    PictureButton *b = f.ui().swrd2;
+    const auto shown = [b] { return b->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const QImage picture = b->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown(), picture); // unscaled, at the top left, and all of the button
+
+    b->setFocus(reason);
+    QVERIFY(b->hasFocus());
+    const QImage focused = shown();
+    QCOMPARE(focused != picture, ring);
+    QCOMPARE(focused.pixel(focused.rect().center()), picture.pixel(picture.rect().center()));
+    f.ui().Text2->setFocus(Qt::TabFocusReason);
+    QCOMPARE(shown(), picture);
 }
 
 QTEST_MAIN(TestChrome)

@@ -1,7 +1,6 @@
 #include "app/focusreturn.h"
 #include "platform/qtdesktopservices.h"
 #include "widgets/picturebutton.h"
-#include "widgets/picturebuttonaccessible.h"
 #include "windowfixture.h"
 
 #include <QAccessible>
@@ -16,7 +15,6 @@ class TestNotices : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { PictureButtonAccessible::install(); }
     void okButtonFeedbackAndClose_data();
     void okButtonFeedbackAndClose();
     void secondShowKeepsOneInstance();

@@ -15,7 +15,6 @@
 
 #include <QDateTime>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -24,10 +23,6 @@
 #include <utility>
 
 namespace Pinmark {
-
-// Off by default; the benchmarks switch it on with QT_LOGGING_RULES="pinmark.timing.debug=true"
-// to learn when the gallery document was bound.
-Q_LOGGING_CATEGORY(lcTiming, "pinmark.timing", QtWarningMsg)
 
 frmWeb::frmWeb(DesktopServices &services, BrowserHost &browser, Notices &notices)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), ui(new Ui::frmWeb),

@@ -3,5 +3,6 @@
 namespace Pinmark {
 
 Q_LOGGING_CATEGORY(lcApp, "pinmark.app", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcTiming, "pinmark.timing", QtWarningMsg)
 
 } // namespace Pinmark

@@ -127,12 +127,18 @@ class LineReader:
             self.lines.append((now_ms(), None))
             self._cond.notify_all()
 
-    def wait_for(self, pattern, timeout):
-        """The first match of pattern among the lines, or None at the deadline or end of file."""
+    def mark(self):
+        """The position of the next line, for wait_for(since=)."""
+        with self._cond:
+            return len(self.lines)
+
+    def wait_for(self, pattern, timeout, since=0):
+        """The first match of pattern among the lines from position since on, or None at the
+        deadline or end of file."""
         regex = re.compile(pattern)
         deadline = time.time() + timeout
         with self._cond:
-            seen = 0
+            seen = since
             while True:
                 while seen < len(self.lines):
                     _, text = self.lines[seen]
@@ -222,28 +228,69 @@ def gallery_dir(explicit=None):
     return BENCH / "fixtures"
 
 
-def start_gallery(directory, port):
+# Put into the gallery page served to the programs: once the page's first picture has loaded
+# and one animation frame has passed, the page reports the moment (ms since the epoch).
+PAINT_BEACON = """<script>
+document.addEventListener("load", function first(event) {
+  if (!(event.target instanceof HTMLImageElement)) return;
+  document.removeEventListener("load", first, true);
+  requestAnimationFrame(function () {
+    fetch("%s?painted=" + Date.now(), {cache: "no-store"});
+  });
+}, true);
+</script>
+""" % gallery.PING_PATH
+
+
+def beacon_gallery(directory, scratch):
+    """A copy of the gallery folder whose gallery page carries PAINT_BEACON."""
+    copy = Path(scratch) / "gallery"
+    shutil.copytree(directory, copy)
+    page = copy / gallery.GALLERY_PATH.lstrip("/")
+    text = page.read_text(encoding="utf-8")
+    if "</head>" not in text:
+        sys.exit(f"{page} has no </head> to put the paint beacon before")
+    page.write_text(text.replace("</head>", PAINT_BEACON + "</head>", 1), encoding="utf-8")
+    return copy
+
+
+class Gallery:
     """The gallery served from a process of its own (python3 -m desk.gallery), so that serving
-    never competes with the measurements; stop it with stop_tree."""
-    url = gallery.gallery_url(port)
-    try:
-        urllib.request.urlopen(f"http://127.0.0.1:{port}/", timeout=1)
-        sys.exit(f"port {port} on 127.0.0.1 is already served by another program; "
-                 "the build measured needs it for its gallery")
-    except OSError:
-        pass
-    server = spawn([sys.executable, "-B", "-m", "desk.gallery", "--port", str(port),
-                    "--directory", str(directory)], cwd=ROOT / "tests" / "support",
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    deadline = time.time() + 15
-    while time.time() < deadline:
+    never competes with the measurements, with the pages' reports read from its output."""
+
+    def __init__(self, directory, port):
+        url = gallery.gallery_url(port)
         try:
-            with urllib.request.urlopen(url, timeout=1) as reply:
-                if reply.status == 200:
-                    return server
+            urllib.request.urlopen(f"http://127.0.0.1:{port}/", timeout=1)
+            sys.exit(f"port {port} on 127.0.0.1 is already served by another program; "
+                     "the build measured needs it for its gallery")
         except OSError:
-            time.sleep(0.1)
-    sys.exit(f"the gallery server did not answer {url} within 15 s")
+            pass
+        self.proc = spawn([sys.executable, "-B", "-m", "desk.gallery", "--port", str(port),
+                           "--directory", str(directory), "--report-pings"],
+                          cwd=ROOT / "tests" / "support", stdout=subprocess.PIPE,
+                          stderr=subprocess.DEVNULL)
+        self.reports = LineReader(self.proc.stdout)
+        deadline = time.time() + 15
+        while time.time() < deadline:
+            try:
+                with urllib.request.urlopen(url, timeout=1) as reply:
+                    if reply.status == 200:
+                        return
+            except OSError:
+                time.sleep(0.1)
+        sys.exit(f"the gallery server did not answer {url} within 15 s")
+
+    def painted_after(self, since, timeout):
+        """The page's stamp of its first picture painted, reported after position since of
+        the reports (reports.mark()), or None."""
+        found = self.reports.wait_for(r"^ping painted=(\d+)$", timeout, since)
+        return int(found.group(1)) if found else None
+
+
+def start_gallery(directory, port):
+    """The gallery server's process alone (stop it with stop_tree)."""
+    return Gallery(directory, port).proc
 
 
 def bench_env(display, scratch):

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <future>
+
 namespace Pinmark {
 
 class BrowserEngine;
@@ -31,6 +33,12 @@ class PINMARK_BROWSER_EXPORT DeferredBrowserHost : public BrowserHost
 public:
     // The plugin is looked for at each of these paths (without the platform's suffix).
     explicit DeferredBrowserHost(QStringList pluginPaths, QObject *parent = nullptr);
+    ~DeferredBrowserHost() override;
+
+    // Maps the plugin's library, and with it the engine's, on a worker thread, so that the
+    // dynamic loader's work overlaps building and showing the window. Nothing of the engine is
+    // created there: that stays on this thread, at the first navigation. For an online start.
+    void preload();
 
     void attachTo(QWidget *area) override;
     void prepareWindow() override;
@@ -52,6 +60,7 @@ private:
     QPointer<QWidget> m_surfaceStandIn;
     BrowserHost *m_engine = nullptr;
     bool m_failed = false;
+    std::future<void> m_preload;
 };
 
 } // namespace Pinmark

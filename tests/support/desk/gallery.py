@@ -4,7 +4,7 @@ gallery's address able to fail on purpose.
 In the tests it runs inside the test's process; the benchmarks start it as a process of its
 own (python3 -m desk.gallery), so that serving never competes with their measurements:
 
-    python3 -m desk.gallery --port 18741 --directory demo
+    python3 -m desk.gallery --port 18741 --directory demo [--report-pings]
 """
 
 import argparse
@@ -69,6 +69,8 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
         server.record(self.command, self.path)
         parts = urlsplit(self.path)
         if parts.path == PING_PATH:
+            if server.report_pings:
+                print("ping", parts.query, flush=True)
             self.send_response(204)
             self.end_headers()
             return
@@ -164,6 +166,7 @@ class GalleryServer(socketserver.ThreadingMixIn, http.server.HTTPServer):
                             f"there?): {e}")
         self.port = port
         self.mode = "normal"
+        self.report_pings = False  # print every page report on standard output
         self.stopping = threading.Event()
         self._lock = threading.Lock()
         self._log = []
@@ -262,11 +265,14 @@ def main():
     parser = argparse.ArgumentParser(description="Serves a gallery folder on 127.0.0.1.")
     parser.add_argument("--port", type=int, required=True)
     parser.add_argument("--directory", required=True)
+    parser.add_argument("--report-pings", action="store_true",
+                        help=f"print each page report ({PING_PATH}?QUERY) as 'ping QUERY'")
     args = parser.parse_args()
     try:
         server = GalleryServer(args.directory, args.port)
     except DeskError as e:
         sys.exit(str(e))
+    server.report_pings = args.report_pings
     print("serving", flush=True)
     try:
         threading.Event().wait()

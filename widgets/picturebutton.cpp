@@ -21,6 +21,29 @@ QKeyEvent asSpace(const QKeyEvent *event)
                      event->isAutoRepeat(), ushort(event->count()));
 }
 
+// Qt's button repaints itself at once on a press, and again before it announces a click. In
+// a window whose web view is composed through OpenGL that is a whole frame, drawn before the
+// click's action (a code on the clipboard) runs. With this in place the new picture comes with
+// the next frame instead, as every other change does.
+class NextFrameRepaint
+{
+public:
+    explicit NextFrameRepaint(QWidget *widget) : m_widget(widget)
+    {
+        m_widget->setUpdatesEnabled(false);
+    }
+    ~NextFrameRepaint()
+    {
+        if (m_widget) // the action may have closed the window that held the button
+            m_widget->setUpdatesEnabled(true);
+    }
+    NextFrameRepaint(const NextFrameRepaint &) = delete;
+    NextFrameRepaint &operator=(const NextFrameRepaint &) = delete;
+
+private:
+    QPointer<QWidget> m_widget;
+};
+
 } // namespace
 
 PictureButton::PictureButton(QWidget *parent) : QAbstractButton(parent)
@@ -71,6 +94,7 @@ void PictureButton::paintEvent(QPaintEvent *)
 void PictureButton::mousePressEvent(QMouseEvent *event)
 {
     // Qt's button takes a left press. Any other press shows the pressed picture all the same.
+    const NextFrameRepaint deferred(this);
     QAbstractButton::mousePressEvent(event);
     if (!event->isAccepted())
         Q_EMIT pressed();
@@ -82,6 +106,7 @@ void PictureButton::mouseReleaseEvent(QMouseEvent *event)
     // Qt's button clicks a left press released inside, after its released signal. Any other
     // release (another mouse button, outside the button, the end of a double-click) only shows
     // the released picture.
+    const NextFrameRepaint deferred(this);
     QAbstractButton::mouseReleaseEvent(event);
     if (!event->isAccepted())
         Q_EMIT released();
@@ -116,6 +141,7 @@ void PictureButton::keyPressEvent(QKeyEvent *event)
         return;
     }
     QKeyEvent space = asSpace(event);
+    const NextFrameRepaint deferred(this);
     QAbstractButton::keyPressEvent(&space);
     event->setAccepted(space.isAccepted());
 }
@@ -128,6 +154,7 @@ void PictureButton::keyReleaseEvent(QKeyEvent *event)
     }
     // The release of a key that pressed the button clicks it, after its released signal.
     QKeyEvent space = asSpace(event);
+    const NextFrameRepaint deferred(this);
     QAbstractButton::keyReleaseEvent(&space);
     event->setAccepted(space.isAccepted());
 }

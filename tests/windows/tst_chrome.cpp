@@ -14,6 +14,22 @@ using namespace Pinmark;
 using namespace Qt::StringLiterals;
 
 namespace {
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
 PictureButton *buttonNamed(WindowFixture &f, const QString &name)
 {
     return f.window->findChild<PictureButton *>(name);
@@ -43,6 +59,8 @@ private Q_SLOTS:
     void pressGestures();
     void focusRingOnlyAfterTab_data();
     void focusRingOnlyAfterTab();
+    void clickActsBeforeTheButtonRepaints_data();
+    void clickActsBeforeTheButtonRepaints();
     void cleanup();
 };
 
@@ -335,6 +353,42 @@ void TestChrome::focusRingOnlyAfterTab()
     QCOMPARE(focused.pixel(focused.rect().center()), picture.pixel(picture.rect().center()));
     f.ui().Text2->setFocus(Qt::TabFocusReason);
     QCOMPARE(shown(), picture);
+}
+
+// A click's action (a code on the clipboard) runs first; the released picture is drawn with
+// the next frame, not in a repaint of its own before the action, which in a window composed
+// through OpenGL costs a whole frame.
+void TestChrome::clickActsBeforeTheButtonRepaints_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("mouse") << false;
+    QTest::newRow("Space") << true;
+}
+
+void TestChrome::clickActsBeforeTheButtonRepaints()
+{
+    QFETCH(bool, byKey);
+    WindowFixture f;
+    PictureButton *swrd2 = f.ui().swrd2;
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    PaintCounter paints(swrd2);
+    int paintsBeforeAction = -1;
+    connect(swrd2, &PictureButton::clicked, [&] { paintsBeforeAction = paints.count; });
+    if (byKey) {
+        swrd2->setFocus(Qt::TabFocusReason);
+        QTest::keyPress(swrd2, Qt::Key_Space);
+    } else {
+        QTest::mousePress(swrd2, Qt::LeftButton);
+    }
+    QCoreApplication::processEvents();
+    paints.count = 0;
+    if (byKey)
+        QTest::keyRelease(swrd2, Qt::Key_Space);
+    else
+        QTest::mouseRelease(swrd2, Qt::LeftButton);
+    QCOMPARE(paintsBeforeAction, 0);
+    QTRY_VERIFY(paints.count > 0); // the released picture is drawn all the same
+    QCOMPARE(swrd2->pixmap().cacheKey(), f.ui().swrd2up->pixmap().cacheKey());
 }
 
 QTEST_MAIN(TestChrome)

@@ -7,6 +7,8 @@
 #include <QOpenGLWidget>
 #include <QPluginLoader>
 
+#include <system_error>
+
 namespace Pinmark {
 
 LoadedEngine loadBrowserEngine(const QStringList &pluginPaths)
@@ -47,7 +49,7 @@ void DeferredBrowserHost::preload()
 {
     if (m_engine || m_failed || m_preload.valid())
         return;
-    m_preload = std::async(std::launch::async, [paths = m_pluginPaths] {
+    const auto mapLibrary = [paths = m_pluginPaths] {
         for (const QString &path : paths) {
             QLibrary library(path);
             library.setLoadHints(QLibrary::PreventUnloadHint);
@@ -55,7 +57,13 @@ void DeferredBrowserHost::preload()
             if (library.load())
                 return;
         }
-    });
+    };
+    try {
+        m_preload = std::async(std::launch::async, mapLibrary);
+    } catch (const std::system_error &error) {
+        // No thread to spare: the library is mapped at the first navigation instead.
+        qCDebug(lcBrowser) << "no worker thread for the engine's libraries:" << error.what();
+    }
 }
 
 void DeferredBrowserHost::attachTo(QWidget *area)

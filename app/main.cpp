@@ -60,11 +60,6 @@ int main(int argc, char *argv[])
     Clipboard &clipboard = services.clipboard();
     clipboard.setReaderPaths(helperPaths(programDir, QStringLiteral("pinmark-clipread")));
     frmWeb window(services, browser, notices);
-    // The engine's libraries are mapped on a worker thread while the window is shown. Not
-    // before: the dynamic loader serves one library at a time, and building the window loads
-    // the image plugin that reads the skin.
-    if (services.startsOnline())
-        browser.preload();
     window.Form_Load();
     clipboard.guard(isCopyFromOwnField);
     const int status = QApplication::exec();

@@ -3,11 +3,8 @@
 #include "browser/browserengine.h"
 #include "browser/browserlog.h"
 
-#include <QLibrary>
 #include <QOpenGLWidget>
 #include <QPluginLoader>
-
-#include <system_error>
 
 namespace Pinmark {
 
@@ -40,30 +37,6 @@ LoadedEngine loadBrowserEngine(const QStringList &pluginPaths)
 DeferredBrowserHost::DeferredBrowserHost(QStringList pluginPaths, QObject *parent)
     : BrowserHost(parent), m_pluginPaths(std::move(pluginPaths))
 {
-}
-
-// A preload still under way ends before the host does (the future waits for it).
-DeferredBrowserHost::~DeferredBrowserHost() = default;
-
-void DeferredBrowserHost::preload()
-{
-    if (m_engine || m_failed || m_preload.valid())
-        return;
-    const auto mapLibrary = [paths = m_pluginPaths] {
-        for (const QString &path : paths) {
-            QLibrary library(path);
-            library.setLoadHints(QLibrary::PreventUnloadHint);
-            // A failure is reported by the real load, on the GUI thread, with its reason.
-            if (library.load())
-                return;
-        }
-    };
-    try {
-        m_preload = std::async(std::launch::async, mapLibrary);
-    } catch (const std::system_error &error) {
-        // No thread to spare: the library is mapped at the first navigation instead.
-        qCDebug(lcBrowser) << "no worker thread for the engine's libraries:" << error.what();
-    }
 }
 
 void DeferredBrowserHost::attachTo(QWidget *area)
@@ -106,8 +79,6 @@ BrowserHost *DeferredBrowserHost::engine()
 {
     if (m_engine || m_failed)
         return m_engine;
-    if (m_preload.valid())
-        m_preload.get();
     const LoadedEngine loaded = loadBrowserEngine(m_pluginPaths);
     const QString refusal = loaded.engine ? loaded.engine->refusal() : QString();
     if (loaded.engine && refusal.isEmpty())

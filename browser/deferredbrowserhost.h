@@ -6,8 +6,6 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <future>
-
 namespace Pinmark {
 
 class BrowserEngine;
@@ -21,7 +19,9 @@ struct PINMARK_BROWSER_EXPORT LoadedEngine
 };
 
 // Loads the first engine plugin found at the given paths (without the platform's suffix).
-// The plugin stays loaded for the rest of the run.
+// The plugin stays loaded for the rest of the run. Call it on the GUI thread only, the library
+// loading included: Qt WebEngine runs start-up functions of its own in whichever thread loads
+// it, and from Qt 6.8 on one of them ends the process on any thread but the GUI thread.
 PINMARK_BROWSER_EXPORT LoadedEngine loadBrowserEngine(const QStringList &pluginPaths);
 
 // WebBrowser1 as the program sees it. The web engine is a plugin that is loaded at the first
@@ -33,12 +33,6 @@ class PINMARK_BROWSER_EXPORT DeferredBrowserHost : public BrowserHost
 public:
     // The plugin is looked for at each of these paths (without the platform's suffix).
     explicit DeferredBrowserHost(QStringList pluginPaths, QObject *parent = nullptr);
-    ~DeferredBrowserHost() override;
-
-    // Maps the plugin's library, and with it the engine's, on a worker thread, so that the
-    // dynamic loader's work overlaps building and showing the window. Nothing of the engine is
-    // created there: that stays on this thread, at the first navigation. For an online start.
-    void preload();
 
     void attachTo(QWidget *area) override;
     void prepareWindow() override;
@@ -60,7 +54,6 @@ private:
     QPointer<QWidget> m_surfaceStandIn;
     BrowserHost *m_engine = nullptr;
     bool m_failed = false;
-    std::future<void> m_preload;
 };
 
 } // namespace Pinmark

@@ -496,9 +496,17 @@ def built_source(build_dir, just_built):
     note = Path(build_dir) / "bench-source.txt"
     if just_built:
         note.write_text(source_line() + "\n")
-    if note.exists():
-        return note.read_text().strip()
-    return "source: not recorded (built outside bench/)"
+    if not note.exists():
+        return "source: not recorded (built outside bench/)"
+    recorded = note.read_text().strip()
+    # A build remade by hand since leaves the note behind: then only the tree's state now is
+    # known, and the line says so.
+    built = [p for p in Path(build_dir).glob("bin/*") if p.is_file()]
+    if built and max(p.stat().st_mtime for p in built) > note.stat().st_mtime:
+        then = recorded.removeprefix("source: ")
+        now = source_line().removeprefix("source: ")
+        return f"source: rebuilt outside bench/ after {then}; the tree is now at {now}"
+    return recorded
 
 
 def load_line():
